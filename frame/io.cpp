@@ -1,0 +1,282 @@
+#include "frame/io.h"
+
+#include <cstdarg>
+#include <cstring>
+#include <new>
+
+#include "frame/platform.h"
+
+const ToolProfile BOOK_PROFILE = {
+    ToolKind::BOOK,
+    "Tessara v3.00, tesbook v1.00 February 1, 2002.\n\n",
+    "\nusage: tesbook filename.eco\n\n",
+    16001,
+    ".ECO",
+    "wb",
+};
+
+const ToolProfile WEB_PROFILE = {
+    ToolKind::WEB,
+    "tesWeb  v1.00, Decmember 25, 2003.\n\n",
+    "\nusage: tesweb filename.txt\n\n",
+    8001,
+    ".htm",
+    "wt",
+};
+
+void say(Frame& frame, std::string_view text) {
+    if (frame.consoleCapture) {
+        frame.consoleCapture->append(text);
+    } else {
+        std::fwrite(text.data(), 1, text.size(), frame.console);
+    }
+}
+
+void sayf(Frame& frame, const char* format, ...) {
+    char small[512];
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    int length = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (length < 0) {
+        va_end(again);
+        return;
+    }
+    if (static_cast<std::size_t>(length) < sizeof small) {
+        say(frame, std::string_view(small, static_cast<std::size_t>(length)));
+    } else {
+        std::string large(static_cast<std::size_t>(length) + 1, '\0');
+        std::vsnprintf(large.data(), large.size(), format, again);
+        large.pop_back();
+        say(frame, large);
+    }
+    va_end(again);
+}
+
+void obtainLineBuffer(Frame& frame) {
+    frame.lineBuffer.reset(new (std::nothrow) char[frame.profile->lineBufferSize]);
+    if (!frame.lineBuffer) {
+        if (!frame.isBook()) frame.pauseFlag = 1;
+        fatalError(frame, "Can't allocate memory for reading file(s)");
+    }
+    std::memset(frame.lineBuffer.get(), 0, frame.profile->lineBufferSize);
+    frame.lineLength = 0;
+}
+
+// Reports a file that cannot be opened, in the tool's own form.
+[[noreturn]] static void cannotOpen(Frame& frame, const std::string& path) {
+    if (frame.isBook()) {
+        say(frame, "\nCannot open file \n");
+        say(frame, path);
+        say(frame, "\n.\n\n");
+        frame.pauseFlag = 1;
+        endRun(frame, 1);
+    }
+    sayf(frame, "\nCannot open file %s.\n", path.c_str());
+    fatalError(frame, "");
+}
+
+[[noreturn]] static void noStreamBuffer(Frame& frame) {
+    say(frame, "\nCan't create a buffer for files.\n");
+    if (!frame.isBook()) fatalError(frame, "");
+    frame.pauseFlag = 1;
+    endRun(frame, 1);
+}
+
+static std::FILE* openWithBuffer(Frame& frame, const std::string& path, const char* mode,
+                                 const std::string& shownPath, std::unique_ptr<char[]>& buffer) {
+    std::FILE* stream = isDirectory(path) ? nullptr : std::fopen(path.c_str(), mode);
+    if (!stream) cannotOpen(frame, shownPath);
+    buffer.reset(new (std::nothrow) char[STREAM_BUFFER_SIZE]);
+    if (!buffer || std::setvbuf(stream, buffer.get(), _IOFBF, STREAM_BUFFER_SIZE) != 0) {
+        std::fclose(stream);
+        noStreamBuffer(frame);
+    }
+    return stream;
+}
+
+std::FILE* openBuffered(Frame& frame, const std::string& path, const char* mode) {
+    frame.input = openWithBuffer(frame, path, mode, path, frame.inputBuffer);
+    frame.inputAtEnd = false;
+    return frame.input;
+}
+
+void openOutput(Frame& frame, const std::string& path, const char* mode) {
+    OutputFile& out = frame.output;
+    out.path = path;
+    out.tempPath.clear();
+    if (!frame.isBook()) {
+        out.stream = openWithBuffer(frame, path, mode, path, out.buffer);
+        return;
+    }
+    // An existing opening file must be one we may replace: a read-only file
+    // or a directory of that name is reported before any work is done.
+    if (pathExists(path)) {
+        std::FILE* probe = isDirectory(path) ? nullptr : std::fopen(path.c_str(), "r+b");
+        if (!probe) cannotOpen(frame, path);
+        std::fclose(probe);
+    }
+    out.tempPath = temporaryNameBeside(path);
+    out.stream = openWithBuffer(frame, out.tempPath, mode, path, out.buffer);
+}
+
+void closeOutput(Frame& frame) {
+    OutputFile& out = frame.output;
+    if (!out.stream) return;
+    bool failed = std::fflush(out.stream) != 0 || std::ferror(out.stream) != 0;
+    failed = std::fclose(out.stream) != 0 || failed;
+    out.stream = nullptr;
+    if (!failed && !out.tempPath.empty()) {
+        failed = !replaceFile(out.tempPath, out.path);
+    }
+    if (failed) fatalError(frame, "Disk full");
+    out.tempPath.clear();
+}
+
+void abandonFiles(Frame& frame) {
+    if (frame.input) {
+        std::fclose(frame.input);
+        frame.input = nullptr;
+    }
+    OutputFile& out = frame.output;
+    if (out.stream) {
+        std::fclose(out.stream);
+        out.stream = nullptr;
+    }
+    if (!out.tempPath.empty()) {
+        removeFile(out.tempPath);
+        out.tempPath.clear();
+    }
+}
+
+int writeText(Frame& frame, const char* text) {
+    if (!text) return 0;
+    if (std::fputs(text, frame.output.stream) == EOF) fatalError(frame, "Disk full");
+    return 1;
+}
+
+void writeBytes(Frame& frame, const void* bytes, std::size_t count) {
+    if (std::fwrite(bytes, 1, count, frame.output.stream) != count) fatalError(frame, "Disk full");
+}
+
+void writeFormatted(Frame& frame, const char* format, std::initializer_list<FormatValue> values) {
+    std::FILE* out = frame.output.stream;
+    const FormatValue* next = values.begin();
+    auto take = [&]() -> const FormatValue& {
+        static const FormatValue none(0);
+        return next != values.end() ? *next++ : none;
+    };
+    for (const char* p = format; *p; ++p) {
+        if (*p != '%') {
+            std::fputc(*p, out);
+            continue;
+        }
+        ++p;
+        switch (*p) {
+            case '%':
+                std::fputc('%', out);
+                break;
+            case 'c':
+                std::fputc(static_cast<unsigned char>(take().number), out);
+                break;
+            case 'd':
+                std::fprintf(out, "%d", take().number);
+                break;
+            case 's': {
+                const char* text = take().text;
+                if (text) std::fputs(text, out);
+                break;
+            }
+            case '\0':
+                return;
+            default:
+                break;
+        }
+    }
+}
+
+char* readLine(Frame& frame, std::FILE* stream) {
+    bool book = frame.isBook();
+    if (book) ++frame.lineCounter;
+    // The line area holds the tool's limit of characters and a terminator.
+    std::size_t limit = frame.profile->lineBufferSize - 2;
+    char* line = frame.line();
+    std::size_t length = 0;
+    while (length < limit) {
+        int c = std::getc(stream);
+        if (c == EOF) break;
+        if (c == '\r') {
+            int after = std::getc(stream);
+            if (after == '\n') {
+                c = '\n';
+            } else if (after != EOF) {
+                std::ungetc(after, stream);
+            }
+        }
+        line[length++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    line[length] = '\0';
+    frame.lineLength = length;
+    if (length == 0) {
+        frame.inputAtEnd = true;
+        return nullptr;
+    }
+    if (!book) ++frame.lineCounter;
+    return line;
+}
+
+void warning(Frame& frame, const char* message) {
+    if (frame.isBook()) {
+        if (frame.pauseFlag) sayf(frame, "Warning: %s", message);
+    } else {
+        sayf(frame, "Warning: %s.\n", message);
+    }
+}
+
+void fatalError(Frame& frame, const char* message) {
+    if (frame.isBook()) {
+        frame.pauseFlag = 1;
+        if (frame.lineCounter != 0) {
+            sayf(frame, "File Error on line %d: %s.\n", frame.lineCounter, message);
+        } else {
+            sayf(frame, "Error: %s.\n", message);
+        }
+    } else {
+        abandonFiles(frame);
+        sayf(frame, "Error: %s.\n", message);
+    }
+    endRun(frame, 1);
+}
+
+void showUsage(Frame& frame) {
+    if (frame.isBook()) {
+        frame.pauseFlag = 1;
+    } else {
+        say(frame, frame.profile->banner);
+    }
+    say(frame, frame.profile->usage);
+    endRun(frame, 1);
+}
+
+void endRun(Frame& frame, int status) {
+    if (frame.console && !frame.consoleCapture) std::fflush(frame.console);
+    throw RunEnd{status};
+}
+
+void releaseAndPause(Frame& frame) {
+    frame.lineBuffer.reset();
+    if (frame.console && !frame.consoleCapture) std::fflush(frame.console);
+    if (!frame.pauseFlag) return;
+    std::FILE* in = frame.pauseInput ? frame.pauseInput : stdin;
+    for (;;) {
+        int c = std::getc(in);
+        if (c == EOF || c == '\n') break;
+    }
+}
+
+char upperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}

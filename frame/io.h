@@ -1,0 +1,130 @@
+// The file and console layer that both tools share: buffered files, line
+// reading with a line count, writing the output file, and the console
+// diagnostics (warning, fatal error, usage) with the clean-up at the end of a
+// run. Everything the tools print goes through here, to standard output.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+
+enum class ToolKind : std::uint8_t { BOOK, WEB };
+
+// The constants in which the two tools differ.
+struct ToolProfile {
+    ToolKind kind;
+    const char* banner;
+    const char* usage;
+    std::size_t lineBufferSize;  // guard byte included
+    const char* outputExtension;
+    const char* outputMode;
+};
+
+extern const ToolProfile BOOK_PROFILE;
+extern const ToolProfile WEB_PROFILE;
+
+constexpr std::size_t STREAM_BUFFER_SIZE = 4096;
+
+// Thrown to end the run; main turns it into the exit status after the
+// clean-up. Nothing else is ever thrown by the tools' own code.
+struct RunEnd {
+    int status;
+};
+
+// The one output file of a run. The opening file is written beside its final
+// name and renamed over it only once complete, so that a failed run never
+// destroys or half-writes an existing file.
+struct OutputFile {
+    std::FILE* stream = nullptr;
+    std::unique_ptr<char[]> buffer;
+    std::string path;      // the name the user sees
+    std::string tempPath;  // empty when written in place
+};
+
+// The state of one run of either tool, owned by main and passed down.
+struct Frame {
+    const ToolProfile* profile = nullptr;
+    int pauseFlag = 1;
+    int lineCounter = 0;
+    bool cleanupRegistered = false;
+
+    // lineBuffer[0] always holds 0; lines are read from lineBuffer[1] on.
+    std::unique_ptr<char[]> lineBuffer;
+    std::size_t lineLength = 0;  // bytes delivered by the last readLine
+
+    std::FILE* input = nullptr;
+    std::unique_ptr<char[]> inputBuffer;
+    bool inputAtEnd = false;  // set once a read has found no more data
+    OutputFile output;
+
+    // Console sink: standard output, or a string when a test captures it.
+    std::FILE* console = stdout;
+    std::string* consoleCapture = nullptr;
+    // Where the pause at exit reads from; null means standard input.
+    std::FILE* pauseInput = nullptr;
+
+    char* line() { return lineBuffer.get() + 1; }
+    bool isBook() const { return profile->kind == ToolKind::BOOK; }
+};
+
+// One value for writeFormatted: a number (for %d and %c) or a text (%s).
+struct FormatValue {
+    FormatValue(int number) : number(number) {}
+    FormatValue(const char* text) : text(text) {}
+    int number = 0;
+    const char* text = nullptr;
+};
+
+// Console output, unformatted and printf-formatted.
+void say(Frame& frame, std::string_view text);
+void sayf(Frame& frame, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Obtains the line buffer of the tool's size with its leading 0 byte.
+void obtainLineBuffer(Frame& frame);
+
+// Opens an input file with a 4,096-byte stream buffer; a failure to open is
+// reported in the tool's form and ends the run.
+std::FILE* openBuffered(Frame& frame, const std::string& path, const char* mode);
+
+// Opens the output file. For the opening file the stream goes to a
+// temporary file beside `path` that closeOutput renames over it.
+void openOutput(Frame& frame, const std::string& path, const char* mode);
+
+// Flushes and closes the output, putting a temporary file in place; a write
+// failure ends the run with "Disk full".
+void closeOutput(Frame& frame);
+
+// Closes every open file after a fatal stop: the page keeps what was
+// written; a temporary opening file is removed.
+void abandonFiles(Frame& frame);
+
+// Writes text to the output file; a null text writes nothing. A failing
+// write ends the run with "Disk full".
+int writeText(Frame& frame, const char* text);
+void writeBytes(Frame& frame, const void* bytes, std::size_t count);
+
+// Writes a format with %%, %c, %d and %s to the output file; any other
+// conversion is dropped together with its '%' and takes no value.
+void writeFormatted(Frame& frame, const char* format,
+                    std::initializer_list<FormatValue> values = {});
+
+// Reads the next line into frame.line(), its line end kept, at most the
+// tool's limit of characters; "\r\n" arrives as one "\n". Gives null at the
+// end of the input. The book counts every attempt, the transform only lines
+// that were read.
+char* readLine(Frame& frame, std::FILE* stream);
+
+void warning(Frame& frame, const char* message);
+[[noreturn]] void fatalError(Frame& frame, const char* message);
+[[noreturn]] void showUsage(Frame& frame);
+[[noreturn]] void endRun(Frame& frame, int status);
+
+// Releases the buffers and, while pauseFlag is set, waits for a line end on
+// standard input; returns at once when the input is at its end.
+void releaseAndPause(Frame& frame);
+
+char upperAscii(char c);

@@ -1,0 +1,3 @@
+#include "frame/io.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,109 @@
+#include "frame/platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <process.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#include <climits>
+#endif
+
+#ifdef _WIN32
+
+bool isPathSeparator(char c) {
+    return c == '\\' || c == '/' || c == ':';
+}
+char pathSeparator() {
+    return '\\';
+}
+
+std::string modulePath() {
+    char path[MAX_PATH + 1];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return std::string(path, length);
+}
+
+std::optional<std::string> currentDirectory() {
+    char* path = _getcwd(nullptr, 0);
+    if (!path) return std::nullopt;
+    std::string result(path);
+    std::free(path);
+    return result;
+}
+
+static int processId() {
+    return _getpid();
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool pathExists(const std::string& path) {
+    struct _stat info;
+    return _stat(path.c_str(), &info) == 0;
+}
+
+bool isDirectory(const std::string& path) {
+    struct _stat info;
+    return _stat(path.c_str(), &info) == 0 && (info.st_mode & _S_IFDIR) != 0;
+}
+
+#else
+
+bool isPathSeparator(char c) {
+    return c == '/';
+}
+char pathSeparator() {
+    return '/';
+}
+
+std::string modulePath() {
+    char path[PATH_MAX + 1];
+    ssize_t length = readlink("/proc/self/exe", path, PATH_MAX);
+    if (length <= 0) return {};
+    return std::string(path, static_cast<std::size_t>(length));
+}
+
+std::optional<std::string> currentDirectory() {
+    char* path = getcwd(nullptr, 0);
+    if (!path) return std::nullopt;
+    std::string result(path);
+    std::free(path);
+    return result;
+}
+
+static int processId() {
+    return static_cast<int>(getpid());
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool pathExists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+#endif
+
+std::string temporaryNameBeside(const std::string& path) {
+    return path + "." + std::to_string(processId()) + ".tmp";
+}
+
+void removeFile(const std::string& path) {
+    std::remove(path.c_str());
+}

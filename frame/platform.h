@@ -1,0 +1,30 @@
+// Every call into the operating system that the tools make, in one place:
+// path separators, the program's own path, the working directory and the
+// file-system operations that the standard library does not offer.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// True for a character that separates directories in a path: '/' on POSIX;
+// '\', '/' and ':' on Windows.
+bool isPathSeparator(char c);
+
+// The separator the platform writes when it joins a directory and a name.
+char pathSeparator();
+
+// The full path of the running program's file, or empty when unknown.
+std::string modulePath();
+
+// The current working directory, or nothing when it cannot be obtained.
+std::optional<std::string> currentDirectory();
+
+bool pathExists(const std::string& path);
+bool isDirectory(const std::string& path);
+
+// A file name beside `path` that no other process of this tool will use.
+std::string temporaryNameBeside(const std::string& path);
+
+// Moves `from` over `to`, replacing an existing file.
+bool replaceFile(const std::string& from, const std::string& to);
+void removeFile(const std::string& path);

@@ -1,0 +1,197 @@
+#include "frame/startup.h"
+
+#include <memory>
+
+#include "frame/platform.h"
+
+namespace {
+
+std::size_t lastSeparator(const std::string& path) {
+    for (std::size_t i = path.size(); i > 0; --i) {
+        if (isPathSeparator(path[i - 1])) return i - 1;
+    }
+    return std::string::npos;
+}
+
+bool hasSeparator(const std::string& path) {
+    return lastSeparator(path) != std::string::npos;
+}
+
+std::string upperText(std::string text) {
+    for (char& c : text) c = upperAscii(c);
+    return text;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* stream) const { std::fclose(stream); }
+};
+using ScopedFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a configuration file for reading; a directory is not a file.
+ScopedFile openConfiguration(const std::string& path) {
+    if (isDirectory(path)) return nullptr;
+    return ScopedFile(std::fopen(path.c_str(), "rt"));
+}
+
+// The default configuration name is tried in the spellings people use, so
+// that a case-sensitive file system finds it as a case-blind one would.
+ScopedFile openDefaultConfiguration(const std::string& directory) {
+    for (const char* name : {"TESSARA.INI", "Tessara.ini", "tessara.ini"}) {
+        if (ScopedFile stream = openConfiguration(directory + name)) return stream;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::size_t extensionDot(const std::string& path) {
+    std::size_t separator = lastSeparator(path);
+    std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    return path.find('.', nameStart);
+}
+
+void findProgramDirectory(Frame& frame, Startup& startup, const char* argument0) {
+    std::string directory = argument0 ? argument0 : "";
+    if (!hasSeparator(directory)) directory = modulePath();
+    if (!hasSeparator(directory)) {
+        std::optional<std::string> current = currentDirectory();
+        if (!current) fatalError(frame, "Working DIR too long");
+        directory = *current;
+        if (directory.empty() || !isPathSeparator(directory.back())) {
+            directory += pathSeparator();
+        }
+    }
+    std::size_t separator = lastSeparator(directory);
+    if (separator == std::string::npos) showUsage(frame);
+    startup.programDirectory = directory.substr(0, separator + 1);
+}
+
+void readCommandLine(Frame& frame, Startup& startup, int argc, char** argv) {
+    if (argc < 2) showUsage(frame);
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (frame.isBook() && !argument.empty() && argument[0] == '-') {
+            if (argument.size() > 1 && argument[1] == 'x') frame.pauseFlag = 0;
+            continue;
+        }
+        std::size_t dot = extensionDot(argument);
+        if (dot == std::string::npos) {
+            if (frame.isBook()) continue;
+            startup.inputName = argument + ".TXT";
+            startup.extension = "TXT";
+            startup.haveInput = true;
+            continue;
+        }
+        if (upperText(argument.substr(dot)) == ".INI") {
+            startup.configFileName = argument;
+            startup.configNamed = true;
+            continue;
+        }
+        startup.inputName = argument;
+        startup.extension = argument.substr(dot + 1);
+        startup.haveInput = true;
+    }
+    if (!startup.haveInput) showUsage(frame);
+}
+
+void checkExtension(Frame& frame, Startup& startup) {
+    std::size_t dot = extensionDot(startup.inputName);
+    startup.inputName.resize(dot);
+    if (upperText(startup.extension) != "TXT") {
+        frame.pauseFlag = 1;
+        fatalError(frame, "Unknown File Extension");
+    }
+}
+
+void splitInputName(Frame& frame, Startup& startup) {
+    std::size_t separator = lastSeparator(startup.inputName);
+    if (separator == std::string::npos) {
+        startup.sourceDirectory.clear();
+        startup.baseName = startup.inputName;
+    } else {
+        startup.sourceDirectory = startup.inputName.substr(0, separator + 1);
+        startup.baseName = startup.inputName.substr(separator + 1);
+    }
+    if (startup.baseName.size() == 8 && startup.baseName[6] == '~') {
+        warning(frame, "Filename contains the ~ character!");
+    }
+}
+
+void readConfigurationFile(Frame& frame, const Startup& startup, const ToolHooks& hooks) {
+    ScopedFile stream = startup.configNamed ? openConfiguration(startup.configFileName)
+                                            : openDefaultConfiguration(startup.sourceDirectory);
+    if (stream) {
+        say(frame, "Reading INI from source directory...\n\n");
+    } else {
+        stream = openDefaultConfiguration(startup.programDirectory);
+        if (stream && frame.pauseFlag) say(frame, "Reading Tessara.INI from home directory...\n\n");
+    }
+    if (stream) {
+        if (hooks.readConfiguration) hooks.readConfiguration(frame, stream.get());
+        stream.reset();
+        frame.lineCounter = 0;
+    }
+    say(frame, "Completed reading the INI file.\n\n");
+}
+
+void openFiles(Frame& frame, Startup& startup) {
+    // The input is named NAME.TXT; on a file system that tells case apart
+    // the usual spellings are tried before the extension as it was typed.
+    startup.textFileName = startup.inputName + ".TXT";
+    std::string textPath = startup.textFileName;
+    for (const std::string& candidate : {startup.inputName + ".TXT", startup.inputName + ".txt",
+                                         startup.inputName + "." + startup.extension}) {
+        if (pathExists(candidate)) {
+            textPath = candidate;
+            break;
+        }
+    }
+    startup.outputFileName = startup.inputName + frame.profile->outputExtension;
+    openBuffered(frame, textPath, "rt");
+    openOutput(frame, startup.outputFileName, frame.profile->outputMode);
+}
+
+static void runSteps(Frame& frame, int argc, char** argv, const ToolHooks& hooks) {
+    Startup startup;
+    say(frame, frame.profile->banner);
+    findProgramDirectory(frame, startup, argc > 0 ? argv[0] : nullptr);
+    readCommandLine(frame, startup, argc, argv);
+
+    obtainLineBuffer(frame);
+    frame.cleanupRegistered = true;
+    if (hooks.afterLineBuffer) hooks.afterLineBuffer(frame);
+
+    checkExtension(frame, startup);
+    if (!frame.isBook()) {
+        splitInputName(frame, startup);
+        readConfigurationFile(frame, startup, hooks);
+    }
+    openFiles(frame, startup);
+
+    if (frame.isBook()) {
+        if (frame.pauseFlag) say(frame, "\n\nConverting input file...\n\n");
+    } else {
+        if (frame.pauseFlag) say(frame, "\nReading text file...\n\n");
+    }
+    if (hooks.work) hooks.work(frame);
+    std::fclose(frame.input);
+    frame.input = nullptr;
+    closeOutput(frame);
+    if (frame.pauseFlag) {
+        say(frame, frame.isBook() ? "\nFinished ECO file conversion.\n\n"
+                                  : "\nFinished transforming file\n\n");
+    }
+}
+
+int runTool(Frame& frame, int argc, char** argv, const ToolHooks& hooks) {
+    int status = 0;
+    try {
+        runSteps(frame, argc, argv, hooks);
+    } catch (const RunEnd& end) {
+        status = end.status;
+        abandonFiles(frame);
+    }
+    if (frame.cleanupRegistered) releaseAndPause(frame);
+    if (frame.console && !frame.consoleCapture) std::fflush(frame.console);
+    return status;
+}

@@ -1,0 +1,3 @@
+#include "frame/startup.h"
+
+#include <gtest/gtest.h>
