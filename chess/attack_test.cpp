@@ -1,0 +1,3 @@
+#include "chess/attack.h"
+
+#include <gtest/gtest.h>

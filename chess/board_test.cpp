@@ -1,0 +1,3 @@
+#include "chess/board.h"
+
+#include <gtest/gtest.h>

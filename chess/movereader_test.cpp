@@ -1,0 +1,3 @@
+#include "chess/movereader.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "chess/movegen.h"
+
+#include <gtest/gtest.h>
