@@ -1,0 +1,3 @@
+#include "book/compiler.h"
+
+#include <gtest/gtest.h>

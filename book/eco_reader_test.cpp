@@ -1,0 +1,3 @@
+#include "book/eco_reader.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "book/opening_file.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,81 @@
+#include "book/position_list.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+void allocatePositionList(Frame& frame, PositionList& list) {
+    list.positionStore.reset(new (std::nothrow) PositionRecord[MAX_POSITIONS]);
+    list.positionList.reset(new (std::nothrow) std::int32_t[MAX_POSITIONS]);
+    if (!list.positionStore || !list.positionList) {
+        fatalError(frame, "Can't allocate space for saving board positions");
+    }
+    list.positionCount = 0;
+    list.distinctCount = 0;
+}
+
+void packBoard(const Position& position, std::uint8_t (&packedBoard)[PACKED_BOARD_SIZE]) {
+    std::memset(packedBoard, 0, PACKED_BOARD_SIZE);
+    for (int k = 0; k < 64; ++k) {
+        const BoardCell& cell = position.board[makeSquare(k % 8, k / 8)];
+        int code = cell.piece + 8 * cell.color;
+        packedBoard[k / 2] |= static_cast<std::uint8_t>(k % 2 ? code << 4 : code);
+    }
+}
+
+void recordPosition(Frame& frame, PositionList& list, const Position& position,
+                    std::int32_t lineIndex) {
+    std::int32_t i = list.positionCount;
+    if (i == MAX_POSITIONS) fatalError(frame, "Too many board positions");
+    PositionRecord& record = list.positionStore[i];
+    packBoard(position, record.packedBoard);
+    record.lineIndex = lineIndex;
+    list.positionList[i] = i;
+    list.positionCount = i + 1;
+}
+
+int comparePositions(const PositionRecord& a, const PositionRecord& b) {
+    return std::memcmp(a.packedBoard, b.packedBoard, PACKED_BOARD_SIZE);
+}
+
+void sortPositions(PositionList& list) {
+    const PositionRecord* store = list.positionStore.get();
+    std::int32_t* first = list.positionList.get();
+    std::stable_sort(first, first + list.positionCount, [store](std::int32_t a, std::int32_t b) {
+        return comparePositions(store[a], store[b]) < 0;
+    });
+}
+
+void removeDuplicatePositions(PositionList& list, const OpeningInfo* openingTable) {
+    const PositionRecord* store = list.positionStore.get();
+    std::int32_t* entries = list.positionList.get();
+    list.distinctCount = list.positionCount;
+    std::int32_t i = 0;
+    while (i < list.positionCount - 1) {
+        std::int32_t runLength = 0;
+        while (i + runLength + 1 < list.positionCount &&
+               comparePositions(store[entries[i]], store[entries[i + runLength + 1]]) == 0) {
+            ++runLength;
+        }
+        if (runLength == 0) {
+            ++i;
+            continue;
+        }
+        std::int32_t kept = i;
+        std::int32_t best = 1000;
+        for (std::int32_t k = i; k <= i + runLength; ++k) {
+            const OpeningInfo& info = openingTable[store[entries[k]].lineIndex];
+            if (info.plies < best) {
+                best = info.plies;
+                kept = k;
+            } else if (info.plies == best && info.headerLine < 100000) {
+                kept = k;
+            }
+        }
+        for (std::int32_t k = i; k <= i + runLength; ++k) {
+            if (k != kept) entries[k] = NO_RECORD;
+        }
+        list.distinctCount -= runLength;
+        i += runLength + 1;
+    }
+}

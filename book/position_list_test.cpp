@@ -1,0 +1,3 @@
+#include "book/position_list.h"
+
+#include <gtest/gtest.h>
