@@ -14,12 +14,22 @@ void allocatePositionList(Frame& frame, PositionList& list) {
     list.distinctCount = 0;
 }
 
+namespace {
+
+int squareCode(const BoardCell& cell) {
+    return cell.piece + 8 * cell.color;
+}
+
+}  // namespace
+
 void packBoard(const Position& position, std::uint8_t (&packedBoard)[PACKED_BOARD_SIZE]) {
-    std::memset(packedBoard, 0, PACKED_BOARD_SIZE);
-    for (int k = 0; k < 64; ++k) {
-        const BoardCell& cell = position.board[makeSquare(k % 8, k / 8)];
-        int code = cell.piece + 8 * cell.color;
-        packedBoard[k / 2] |= static_cast<std::uint8_t>(k % 2 ? code << 4 : code);
+    // Two squares of a rank to a byte: the even file low, the odd file high.
+    for (int rank = 0; rank < 8; ++rank) {
+        const BoardCell* row = position.board + makeSquare(0, rank);
+        for (int file = 0; file < 8; file += 2) {
+            packedBoard[4 * rank + file / 2] =
+                static_cast<std::uint8_t>(squareCode(row[file]) | squareCode(row[file + 1]) << 4);
+        }
     }
 }
 

@@ -1,0 +1,5 @@
+# tesbook_bench: whole-process timings of tesbook against an I/O baseline.
+# Run it through bench/run_tesbook_bench.sh.
+add_executable(tesbook_bench ${CMAKE_CURRENT_LIST_DIR}/tesbook_bench.cpp)
+target_link_libraries(tesbook_bench PRIVATE book chess)
+add_dependencies(tesbook_bench tesbook)
