@@ -151,17 +151,6 @@ TEST(MakeMove, CastlingMovesKingAndRookAndUnmakeRestores) {
     }
 }
 
-TEST(CastleRookSquares, CornerToTheSquareBesideTheKing) {
-    EXPECT_EQ(0x07, castleRookSquares(0x06).from);
-    EXPECT_EQ(0x05, castleRookSquares(0x06).to);
-    EXPECT_EQ(0x00, castleRookSquares(0x02).from);
-    EXPECT_EQ(0x03, castleRookSquares(0x02).to);
-    EXPECT_EQ(0x77, castleRookSquares(0x76).from);
-    EXPECT_EQ(0x75, castleRookSquares(0x76).to);
-    EXPECT_EQ(0x70, castleRookSquares(0x72).from);
-    EXPECT_EQ(0x73, castleRookSquares(0x72).to);
-}
-
 TEST(MakeMove, EnPassantRemovesThePassedPawnAndUnmakeRestoresItsEntry) {
     Position position;
     setupStartPosition(position);

@@ -345,13 +345,6 @@ TEST(FindMatchingMoves, CountsEveryLegalFitAndKeepsTheTextsFromSquare) {
     EXPECT_TRUE(unchanged == position);
 }
 
-TEST(MoveErrorMessage, ChosenByTheCandidateCount) {
-    EXPECT_STREQ("Can't find piece to move\n", moveErrorMessage(0));
-    EXPECT_STREQ("Illegal move\n", moveErrorMessage(1));
-    EXPECT_STREQ("More than one piece can move\n", moveErrorMessage(2));
-    EXPECT_STREQ("More than one piece can move\n", moveErrorMessage(9));
-}
-
 TEST(ReportMoveError, WithoutTextOnlyTheFirstLine) {
     ReaderRun run;
     run.frame.lineCounter = 123;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 
 #include "chess/test_support.h"
 
@@ -57,6 +58,10 @@ constexpr PerftCase perftCases[] = {
      {6, 264, 9467, 422333},
      3},
 };
+
+void PrintTo(const PerftCase& test, std::ostream* out) {
+    *out << test.name;
+}
 
 class Perft : public testing::TestWithParam<PerftCase> {};
 
