@@ -36,6 +36,7 @@ constexpr char PIECE_LETTERS[] = "PNBRQK";
 struct BoardCell {
     std::int8_t piece;
     std::int8_t color;
+    friend bool operator==(const BoardCell&, const BoardCell&) = default;
 };
 static_assert(sizeof(BoardCell) == 2);
 
@@ -43,6 +44,7 @@ static_assert(sizeof(BoardCell) == 2);
 struct PieceEntry {
     std::int8_t kind;
     Square square;
+    friend bool operator==(const PieceEntry&, const PieceEntry&) = default;
 };
 static_assert(sizeof(PieceEntry) == 2);
 
@@ -81,6 +83,7 @@ struct Position {
     std::uint8_t castleRights = 0;
     Square epSquare = NO_SQUARE;
     int plyCount = 0;
+    friend bool operator==(const Position&, const Position&) = default;
 };
 
 inline PieceEntry& entryOn(Position& position, Square square) {

@@ -74,6 +74,7 @@ void generatePawn(const Position& position, MoveList& list, Square genFrom) {
     const int lastRank = white ? 7 : 0;
     const BoardCell* board = position.board;
     const int ahead = genFrom + forward;
+    assert(onBoard(ahead));  // a pawn never stands on its last rank
     if (rankOf(genFrom) == startRank) {
         if (board[ahead].piece == EMPTY) {
             if (board[ahead + forward].piece == EMPTY)
@@ -104,6 +105,38 @@ void generatePawn(const Position& position, MoveList& list, Square genFrom) {
     }
 }
 
+// The pawn taken en passant stands on the file of `to` and the rank of `from`.
+Square passedPawnSquare(Move move) {
+    return static_cast<Square>((move.to & 7) + (move.from & 0x70));
+}
+
+// Runs the generator of the piece's kind when it belongs to sideToMove.
+void generatePiece(const Position& position, MoveList& list, Square genFrom) {
+    const BoardCell cell = position.board[genFrom];
+    if (cell.piece == EMPTY || cell.color != position.sideToMove) return;
+    switch (cell.piece) {
+        case PAWN:
+            generatePawn(position, list, genFrom);
+            break;
+        case KNIGHT:
+            generateSteps(position, list, genFrom, knightSteps);
+            break;
+        case BISHOP:
+            generateSlides(position, list, genFrom, bishopLines);
+            break;
+        case ROOK:
+            generateSlides(position, list, genFrom, rookLines);
+            break;
+        case QUEEN:
+            generateSlides(position, list, genFrom, queenLines);
+            break;
+        case KING:
+            generateSteps(position, list, genFrom, kingSteps);
+            generateCastling(position, list, genFrom);
+            break;
+    }
+}
+
 }  // namespace
 
 void addMove(const Position& position, MoveList& list, Square genFrom, Square target) {
@@ -124,31 +157,9 @@ void addEnPassant(const Position& position, MoveList& list, Square genFrom) {
 int generateMoves(const Position& position, MoveList& list) {
     list.moveCount = 0;
     // File by file: a1..a8, b1..b8, ..., h8.
-    for (int square = 0; onBoard(square);
-         square = onBoard(square + 16) ? square + 16 : square - 0x70 + 1) {
-        const BoardCell cell = position.board[square];
-        if (cell.piece == EMPTY || cell.color != position.sideToMove) continue;
-        const Square genFrom = static_cast<Square>(square);
-        switch (cell.piece) {
-            case PAWN:
-                generatePawn(position, list, genFrom);
-                break;
-            case KNIGHT:
-                generateSteps(position, list, genFrom, knightSteps);
-                break;
-            case BISHOP:
-                generateSlides(position, list, genFrom, bishopLines);
-                break;
-            case ROOK:
-                generateSlides(position, list, genFrom, rookLines);
-                break;
-            case QUEEN:
-                generateSlides(position, list, genFrom, queenLines);
-                break;
-            case KING:
-                generateSteps(position, list, genFrom, kingSteps);
-                generateCastling(position, list, genFrom);
-                break;
+    for (int file = 0; file < 8; ++file) {
+        for (int square = file; onBoard(square); square += 16) {
+            generatePiece(position, list, static_cast<Square>(square));
         }
     }
     return list.moveCount;
@@ -158,15 +169,6 @@ RookSquares castleRookSquares(Square kingTo) {
     if (kingTo & 4) return {static_cast<Square>(kingTo + 1), static_cast<Square>(kingTo - 1)};
     return {static_cast<Square>(kingTo - 2), static_cast<Square>(kingTo + 1)};
 }
-
-namespace {
-
-// The pawn taken en passant stands on the file of `to` and the rank of `from`.
-Square passedPawnSquare(Move move) {
-    return static_cast<Square>((move.to & 7) + (move.from & 0x70));
-}
-
-}  // namespace
 
 void makeMove(Position& position, Move move) {
     if (move.captured != EMPTY) removePiece(position, move.to);

@@ -157,7 +157,6 @@ void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader,
     generateMoves(position, reader.moveList);
     findMatchingMoves(position, reader);
     if (reader.candidateCount != 1) {
-        if (frame.output.stream) std::fflush(frame.output.stream);
         reportMoveError(frame, moveErrorMessage(reader.candidateCount), textCursor);
     }
     move.from = reader.candidateFrom[0];
@@ -166,10 +165,7 @@ void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader,
 
 void playMoveText(Frame& frame, Position& position, MoveReader& reader, const char*& textCursor) {
     const int consumed = parseMove(position, reader, textCursor);
-    if (consumed < 0) {
-        if (frame.output.stream) std::fflush(frame.output.stream);
-        reportMoveError(frame, moveErrorMessage(1), textCursor);
-    }
+    if (consumed < 0) reportMoveError(frame, moveErrorMessage(1), textCursor);
     const char* after = textCursor + consumed;
     checkAndPlayMove(frame, position, reader, textCursor);
     // A check sign belongs to the move only when the move gives check; any
@@ -185,6 +181,7 @@ const char* moveErrorMessage(int candidateCount) {
 }
 
 void reportMoveError(Frame& frame, const char* message, const char* textCursor) {
+    if (frame.output.stream) std::fflush(frame.output.stream);
     sayf(frame, "Move Error on line %d! -- ", frame.lineCounter);
     say(frame, message);
     if (textCursor) sayf(frame, "========>%s\n", textCursor);

@@ -62,5 +62,6 @@ void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader, cons
 // The message of the move error report for a number of candidates.
 const char* moveErrorMessage(int candidateCount);
 
-// Prints the move error report for the move at textCursor and ends the run.
+// Prints the move error report for the move at textCursor and ends the run
+// with status 1, leaving pauseFlag as it is. The output file gets nothing.
 [[noreturn]] void reportMoveError(Frame& frame, const char* message, const char* textCursor);
