@@ -218,7 +218,7 @@ TEST_P(EndToEnd, MatchesFixture) {
 }
 
 std::string caseName(const testing::TestParamInfo<Case>& info) {
-    std::string name = info.param.tool + "_" + info.param.folder.filename().string();
+    std::string name = info.param.tool + "_" + info.param.folder.filename().string();  // as CMake names it
     for (char& ch : name) {
         if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
     }
