@@ -52,7 +52,8 @@ TEST(WriteFormatted, ConversionsAndDroppedUnknowns) {
     writeFormatted(run.frame, "100%% <%d> <%c> <%s> %x<%d>", {-5, 'A', "text", 2147483647});
     writeFormatted(run.frame, "<%d>|", {-2147483647 - 1});
     writeFormatted(run.frame, "end%");
-    EXPECT_EQ("100% <-5> <A> <text> <2147483647><-2147483648>|end", contents(run.frame.output.stream));
+    EXPECT_EQ("100% <-5> <A> <text> <2147483647><-2147483648>|end",
+              contents(run.frame.output.stream));
 }
 
 TEST(WriteText, NullWritesNothing) {
@@ -164,7 +165,8 @@ TEST(FatalError, WebClosesTheOutputKeepingWhatWasWritten) {
 TEST(ShowUsage, WebRepeatsTheBanner) {
     TestRun web(WEB_PROFILE);
     EXPECT_THROW(showUsage(web.frame), RunEnd);
-    EXPECT_EQ("tesWeb  v1.00, Decmember 25, 2003.\n\n\nusage: tesweb filename.txt\n\n", web.console);
+    EXPECT_EQ("tesWeb  v1.00, Decmember 25, 2003.\n\n\nusage: tesweb filename.txt\n\n",
+              web.console);
     TestRun book(BOOK_PROFILE);
     book.frame.pauseFlag = 0;
     EXPECT_THROW(showUsage(book.frame), RunEnd);
@@ -205,7 +207,7 @@ TEST(UpperAscii, OnlyAsciiLettersChange) {
 }
 
 class OpeningFileOutput : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder = std::filesystem::temp_directory_path() / "tessara-io-test-output";
         std::filesystem::remove_all(folder);
@@ -260,6 +262,29 @@ TEST(OpenBuffered, MissingFileInBothForms) {
     TestRun web(WEB_PROFILE);
     EXPECT_THROW(openBuffered(web.frame, "no/such/REPORT.TXT", "rt"), RunEnd);
     EXPECT_EQ("\nCannot open file no/such/REPORT.TXT.\nError: .\n", web.console);
+}
+
+}  // namespace
+
+namespace {
+
+// A full disk shows when the stream buffer is written out: during a long
+// write, or at the latest when the output is closed.
+TEST(DiskFull, WritesAndTheFinalCloseReportIt) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    TestRun long_write(WEB_PROFILE);
+    long_write.frame.output.stream = std::fopen("/dev/full", "w");
+    std::string text(STREAM_BUFFER_SIZE * 2, 'x');
+    EXPECT_THROW(writeText(long_write.frame, text.c_str()), RunEnd);
+    EXPECT_EQ("Error: Disk full.\n", long_write.console);
+
+    TestRun short_write(BOOK_PROFILE);
+    short_write.frame.output.stream = std::fopen("/dev/full", "wb");
+    short_write.frame.lineCounter = 12;
+    writeBytes(short_write.frame, "abc", 3);
+    EXPECT_THROW(closeOutput(short_write.frame), RunEnd);
+    EXPECT_EQ(nullptr, short_write.frame.output.stream);
+    EXPECT_EQ("File Error on line 12: Disk full.\n", short_write.console);
 }
 
 }  // namespace

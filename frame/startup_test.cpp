@@ -151,12 +151,9 @@ TEST(SplitInputName, DirectoryPartAndTildeWarning) {
         bool warned;
     };
     const Case cases[] = {
-        {"report", "", "report", false},
-        {"data/report", "data/", "report", false},
-        {"REPORT~1", "", "REPORT~1", true},
-        {"web/REPORT~1", "web/", "REPORT~1", true},
-        {"REPORT~12", "", "REPORT~12", false},
-        {"REPOR~1", "", "REPOR~1", false},
+        {"report", "", "report", false},       {"data/report", "data/", "report", false},
+        {"REPORT~1", "", "REPORT~1", true},    {"web/REPORT~1", "web/", "REPORT~1", true},
+        {"REPORT~12", "", "REPORT~12", false}, {"REPOR~1", "", "REPOR~1", false},
     };
     for (const Case& c : cases) {
         TestRun run(WEB_PROFILE);
