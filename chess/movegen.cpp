@@ -1,0 +1,219 @@
+#include "chess/movegen.h"
+
+#include <cassert>
+#include <initializer_list>
+
+namespace {
+
+// Offsets in the order in which they are tried.
+constexpr int knightSteps[8] = {-18, 14, -14, 18, -33, 31, -31, 33};
+constexpr int kingSteps[8] = {-17, -1, 15, -16, 16, -15, 1, 17};
+constexpr int bishopLines[4] = {-17, -15, 17, 15};
+constexpr int rookLines[4] = {-1, -16, 1, 16};
+constexpr int queenLines[8] = {-17, -15, 17, 15, -1, -16, 1, 16};
+
+inline void append(MoveList& list, Square from, int to, int special, int captured) {
+    assert(list.moveCount < MAX_MOVES);
+    list.moves[list.moveCount++] =
+        Move{from, static_cast<Square>(to), static_cast<std::uint8_t>(special),
+             static_cast<std::int8_t>(captured)};
+}
+
+template <int N>
+void generateSteps(const Position& position, MoveList& list, Square genFrom,
+                   const int (&steps)[N]) {
+    for (int step : steps) {
+        int target = genFrom + step;
+        if (onBoard(target)) addMove(position, list, genFrom, static_cast<Square>(target));
+    }
+}
+
+template <int N>
+void generateSlides(const Position& position, MoveList& list, Square genFrom,
+                    const int (&lines)[N]) {
+    for (int line : lines) {
+        for (int target = genFrom + line; onBoard(target); target += line) {
+            const BoardCell cell = position.board[target];
+            if (cell.piece != EMPTY) {
+                if (cell.color != position.sideToMove)
+                    append(list, genFrom, target, MOVE_NORMAL, cell.piece);
+                break;
+            }
+            append(list, genFrom, target, MOVE_NORMAL, EMPTY);
+        }
+    }
+}
+
+bool holds(const Position& position, int square, PieceKind kind, int color) {
+    const BoardCell cell = position.board[square];
+    return cell.piece == kind && cell.color == color;
+}
+
+// Castling as far as the board shows it: king at home, the squares between
+// empty and the rook in its corner. Rights and attacks are the reader's.
+void generateCastling(const Position& position, MoveList& list, Square genFrom) {
+    const Square home = position.sideToMove == WHITE ? 0x04 : 0x74;
+    if (genFrom != home) return;
+    const BoardCell* board = position.board;
+    if (board[home + 1].piece == EMPTY && board[home + 2].piece == EMPTY &&
+        holds(position, home + 3, ROOK, position.sideToMove)) {
+        append(list, genFrom, home + 2, MOVE_CASTLE, EMPTY);
+    }
+    if (board[home - 1].piece == EMPTY && board[home - 2].piece == EMPTY &&
+        board[home - 3].piece == EMPTY && holds(position, home - 4, ROOK, position.sideToMove)) {
+        append(list, genFrom, home - 2, MOVE_CASTLE, EMPTY);
+    }
+}
+
+// Pawn moves of either color: the double step before the single step,
+// captures towards the a-file first, then en passant.
+void generatePawn(const Position& position, MoveList& list, Square genFrom) {
+    const bool white = position.sideToMove == WHITE;
+    const int forward = white ? 16 : -16;
+    const int startRank = white ? 1 : 6;
+    const int lastRank = white ? 7 : 0;
+    const BoardCell* board = position.board;
+    const int ahead = genFrom + forward;
+    assert(onBoard(ahead));  // a pawn never stands on its last rank
+    if (rankOf(genFrom) == startRank) {
+        if (board[ahead].piece == EMPTY) {
+            if (board[ahead + forward].piece == EMPTY)
+                append(list, genFrom, ahead + forward, MOVE_NORMAL, EMPTY);
+            append(list, genFrom, ahead, MOVE_NORMAL, EMPTY);
+        }
+    } else if (board[ahead].piece == EMPTY) {
+        if (rankOf(ahead) == lastRank) {
+            addPromotions(position, list, genFrom, static_cast<Square>(ahead));
+        } else {
+            append(list, genFrom, ahead, MOVE_NORMAL, EMPTY);
+        }
+    }
+    const int captures[2] = {forward - 1, forward + 1};
+    for (int capture : captures) {
+        const int target = genFrom + capture;
+        if (!onBoard(target)) continue;
+        const BoardCell cell = board[target];
+        if (cell.piece == EMPTY || cell.color != position.otherSide) continue;
+        if (rankOf(target) == lastRank) {
+            addPromotions(position, list, genFrom, static_cast<Square>(target));
+        } else {
+            append(list, genFrom, target, MOVE_NORMAL, cell.piece);
+        }
+    }
+    for (int capture : captures) {
+        if (genFrom + capture == position.epSquare) addEnPassant(position, list, genFrom);
+    }
+}
+
+// The pawn taken en passant stands on the file of `to` and the rank of `from`.
+Square passedPawnSquare(Move move) {
+    return static_cast<Square>((move.to & 7) + (move.from & 0x70));
+}
+
+// Runs the generator of the piece's kind when it belongs to sideToMove.
+void generatePiece(const Position& position, MoveList& list, Square genFrom) {
+    const BoardCell cell = position.board[genFrom];
+    if (cell.piece == EMPTY || cell.color != position.sideToMove) return;
+    switch (cell.piece) {
+        case PAWN:
+            generatePawn(position, list, genFrom);
+            break;
+        case KNIGHT:
+            generateSteps(position, list, genFrom, knightSteps);
+            break;
+        case BISHOP:
+            generateSlides(position, list, genFrom, bishopLines);
+            break;
+        case ROOK:
+            generateSlides(position, list, genFrom, rookLines);
+            break;
+        case QUEEN:
+            generateSlides(position, list, genFrom, queenLines);
+            break;
+        case KING:
+            generateSteps(position, list, genFrom, kingSteps);
+            generateCastling(position, list, genFrom);
+            break;
+    }
+}
+
+}  // namespace
+
+void addMove(const Position& position, MoveList& list, Square genFrom, Square target) {
+    const BoardCell cell = position.board[target];
+    if (cell.piece != EMPTY && cell.color == position.sideToMove) return;
+    append(list, genFrom, target, MOVE_NORMAL, cell.piece);
+}
+
+void addPromotions(const Position& position, MoveList& list, Square genFrom, Square target) {
+    const int captured = position.board[target].piece;
+    for (int kind : {QUEEN, ROOK, BISHOP, KNIGHT}) append(list, genFrom, target, kind, captured);
+}
+
+void addEnPassant(const Position& position, MoveList& list, Square genFrom) {
+    append(list, genFrom, position.epSquare, MOVE_EN_PASSANT, EMPTY);
+}
+
+int generateMoves(const Position& position, MoveList& list) {
+    list.moveCount = 0;
+    // File by file: a1..a8, b1..b8, ..., h8.
+    for (int file = 0; file < 8; ++file) {
+        for (int square = file; onBoard(square); square += 16) {
+            generatePiece(position, list, static_cast<Square>(square));
+        }
+    }
+    return list.moveCount;
+}
+
+RookSquares castleRookSquares(Square kingTo) {
+    if (kingTo & 4) return {static_cast<Square>(kingTo + 1), static_cast<Square>(kingTo - 1)};
+    return {static_cast<Square>(kingTo - 2), static_cast<Square>(kingTo + 1)};
+}
+
+void makeMove(Position& position, Move move) {
+    if (move.captured != EMPTY) removePiece(position, move.to);
+    transferPiece(position, move.from, move.to);
+    switch (move.special) {
+        case MOVE_NORMAL:
+            break;
+        case MOVE_EN_PASSANT:
+            removePiece(position, passedPawnSquare(move));
+            break;
+        case MOVE_CASTLE: {
+            const RookSquares rook = castleRookSquares(move.to);
+            transferPiece(position, rook.from, rook.to);
+            break;
+        }
+        default:
+            setPieceKind(position, move.to, static_cast<PieceKind>(move.special));
+            break;
+    }
+}
+
+void unmakeMove(Position& position, Move move) {
+    transferPiece(position, move.to, move.from);
+    if (move.captured != EMPTY) putPiece(position, move.to, static_cast<PieceKind>(move.captured));
+    switch (move.special) {
+        case MOVE_NORMAL:
+            break;
+        case MOVE_EN_PASSANT:
+            putPiece(position, passedPawnSquare(move), PAWN);
+            break;
+        case MOVE_CASTLE: {
+            const RookSquares rook = castleRookSquares(move.to);
+            transferPiece(position, rook.to, rook.from);
+            break;
+        }
+        default:
+            setPieceKind(position, move.from, PAWN);
+            break;
+    }
+}
+
+void commitMove(Position& position, Move move, PieceKind piece) {
+    makeMove(position, move);
+    position.plyCount += 1;
+    updatePlyState(position, move, piece);
+    position.sideToMove ^= 1;
+    position.otherSide ^= 1;
+}

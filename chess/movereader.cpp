@@ -1,0 +1,189 @@
+#include "chess/movereader.h"
+
+#include <array>
+#include <cassert>
+#include <cstdio>
+#include <cstring>
+
+#include "chess/attack.h"
+
+namespace {
+
+constexpr std::array<std::uint8_t, 128> buildCharClass() {
+    std::array<std::uint8_t, 128> table{};
+    for (char c = 'a'; c <= 'h'; ++c) table[static_cast<unsigned char>(c)] |= CC_FILE;
+    for (char c = '1'; c <= '8'; ++c) table[static_cast<unsigned char>(c)] |= CC_RANK;
+    return table;
+}
+
+constexpr std::array<std::uint8_t, 128> charClass = buildCharClass();
+static_assert(charClass['a'] == CC_FILE && charClass['h'] == CC_FILE && charClass['i'] == 0);
+static_assert(charClass['1'] == CC_RANK && charClass['8'] == CC_RANK && charClass['9'] == 0);
+
+// Bytes 0x80..0xFF belong to no class.
+bool hasClass(char c, std::uint8_t bits) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < charClass.size() && (charClass[byte] & bits) != 0;
+}
+
+// The bits of the from-square that must agree, by what the text gave of it.
+int matchMask(Square from) {
+    if (from == NO_SQUARE) return 0;
+    if (from & 0x80) return 0x07;  // file only
+    if (from & 0x08) return 0x70;  // rank only
+    return 0x77;
+}
+
+// The castling right that a king's destination needs: g-file king side,
+// c-file queen side.
+std::uint8_t castleRightFor(int side, Square kingTo) {
+    if (kingTo & 4) return side == WHITE ? CASTLE_WK : CASTLE_BK;
+    return side == WHITE ? CASTLE_WQ : CASTLE_BQ;
+}
+
+// Castling with the letter O or the digit 0, never mixed.
+int parseCastling(const Position& position, ParsedMove& move, const char* text) {
+    const Square home = position.sideToMove == WHITE ? 0x04 : 0x74;
+    move = ParsedMove{home, NO_SQUARE, MOVE_CASTLE, EMPTY, KING};
+    if (std::strncmp(text, "O-O-O", 5) == 0 || std::strncmp(text, "0-0-0", 5) == 0) {
+        move.to = static_cast<Square>(home - 2);
+        return 5;
+    }
+    if (std::strncmp(text, "O-O", 3) == 0 || std::strncmp(text, "0-0", 3) == 0) {
+        move.to = static_cast<Square>(home + 2);
+        return 3;
+    }
+    return -1;
+}
+
+Move moveOf(const ParsedMove& parsed) {
+    return Move{parsed.from, parsed.to, parsed.special, parsed.captured};
+}
+
+}  // namespace
+
+PieceKind pieceKindOfLetter(char letter) {
+    for (int kind = PAWN; kind <= KING; ++kind) {
+        if (PIECE_LETTERS[kind - 1] == letter) return static_cast<PieceKind>(kind);
+    }
+    return EMPTY;
+}
+
+Square readSquare(const char*& text) {
+    int file = 8;
+    if (hasClass(*text, CC_FILE)) file = *text++ - 'a';
+    if (hasClass(*text, CC_RANK)) return static_cast<Square>(file + 16 * (*text++ - '1'));
+    return static_cast<Square>(file + 0x80);
+}
+
+int parseMove(const Position& position, MoveReader& reader, const char* text) {
+    ParsedMove& move = reader.currentMove;
+    if (*text == 'O' || *text == '0') return parseCastling(position, move, text);
+    const char* p = text;
+    move.piece = pieceKindOfLetter(*p);
+    if (move.piece != EMPTY) {
+        ++p;
+    } else {
+        move.piece = PAWN;
+    }
+    move.special = MOVE_NORMAL;
+    move.from = NO_SQUARE;
+    const Square first = readSquare(p);
+    if (*p == 'x') ++p;
+    const Square second = readSquare(p);
+    if (second == NO_SQUARE) {
+        move.to = first;
+    } else {
+        move.from = first;
+        move.to = second;
+    }
+    if (!onBoard(move.to)) return -1;
+    if (move.piece == PAWN) {
+        const bool white = position.sideToMove == WHITE;
+        // A pawn never moves to its own first two ranks.
+        if (white ? move.to < 0x20 : move.to > 0x57) return -1;
+        if (move.to == position.epSquare) move.special = MOVE_EN_PASSANT;
+        if (rankOf(move.to) == (white ? 7 : 0)) {
+            if (*p == '=') ++p;
+            // The promotion letter is taken whatever it is; a line end fails
+            // the test below before anything past it is read.
+            move.special = static_cast<std::uint8_t>(pieceKindOfLetter(*p));
+            if (*p != 0) ++p;
+            if (move.special < KNIGHT || move.special > QUEEN) return -1;
+        }
+    }
+    move.captured = position.board[move.to].piece;
+    return static_cast<int>(p - text);
+}
+
+int findMatchingMoves(Position& position, MoveReader& reader) {
+    reader.candidateCount = 0;
+    ParsedMove& move = reader.currentMove;
+    const Square wanted = move.from;
+    const int mask = matchMask(wanted);
+    const MoveList& list = reader.moveList;
+    for (int index = 0; index < list.moveCount; ++index) {
+        const Move candidate = list.moves[index];
+        if ((candidate.from & mask) != (wanted & mask)) continue;
+        if (position.board[candidate.from].piece != move.piece) continue;
+        move.from = candidate.from;
+        if (moveOf(move) != candidate) continue;
+        makeMove(position, candidate);
+        if (!isInCheck(position, position.sideToMove)) {
+            // At most ten pieces of a kind, each with one fitting move.
+            assert(reader.candidateCount < MAX_CANDIDATES);
+            if (reader.candidateCount < MAX_CANDIDATES) {
+                reader.candidateFrom[reader.candidateCount] = candidate.from;
+            }
+            ++reader.candidateCount;
+        }
+        unmakeMove(position, candidate);
+    }
+    move.from = wanted;
+    return reader.candidateCount;
+}
+
+void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader,
+                      const char* textCursor) {
+    ParsedMove& move = reader.currentMove;
+    if (move.special == MOVE_CASTLE) {
+        if ((position.castleRights & castleRightFor(position.sideToMove, move.to)) == 0) {
+            fatalError(frame, "Illegal attempt to Castle");
+        }
+        if (castleThroughAttack(position, move.to)) {
+            fatalError(frame, "Can't Castle through an attacked square");
+        }
+    }
+    generateMoves(position, reader.moveList);
+    findMatchingMoves(position, reader);
+    if (reader.candidateCount != 1) {
+        reportMoveError(frame, moveErrorMessage(reader.candidateCount), textCursor);
+    }
+    move.from = reader.candidateFrom[0];
+    commitMove(position, moveOf(move), static_cast<PieceKind>(move.piece));
+}
+
+void playMoveText(Frame& frame, Position& position, MoveReader& reader, const char*& textCursor) {
+    const int consumed = parseMove(position, reader, textCursor);
+    if (consumed < 0) reportMoveError(frame, moveErrorMessage(1), textCursor);
+    const char* after = textCursor + consumed;
+    checkAndPlayMove(frame, position, reader, textCursor);
+    // A check sign belongs to the move only when the move gives check; any
+    // other is left in the text, where it will fail as the next move.
+    if (isInCheck(position, position.sideToMove) && (*after == '+' || *after == '#')) ++after;
+    textCursor = after;
+}
+
+const char* moveErrorMessage(int candidateCount) {
+    if (candidateCount == 0) return "Can't find piece to move\n";
+    if (candidateCount > 1) return "More than one piece can move\n";
+    return "Illegal move\n";
+}
+
+void reportMoveError(Frame& frame, const char* message, const char* textCursor) {
+    if (frame.output.stream) std::fflush(frame.output.stream);
+    sayf(frame, "Move Error on line %d! -- ", frame.lineCounter);
+    say(frame, message);
+    if (textCursor) sayf(frame, "========>%s\n", textCursor);
+    endRun(frame, 1);
+}

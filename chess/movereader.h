@@ -1,0 +1,67 @@
+// Reading one move in algebraic notation and playing it. Lenient in what it
+// reads (capture and promotion signs optional, castling with O or 0, long or
+// short from-square), strict in what it plays: the text must fit exactly one
+// legal move, or the run ends with a move error report naming the line.
+#pragma once
+
+#include "chess/board.h"
+#include "chess/movegen.h"
+#include "frame/io.h"
+
+// The move being read: a move's four bytes and the kind of the moving piece.
+// `from` may be partial: file + 0x80 (rank missing), 0x08 + 16 * rank (file
+// missing) or NO_SQUARE (neither).
+struct ParsedMove {
+    Square from;
+    Square to;
+    std::uint8_t special;
+    std::int8_t captured;
+    std::int8_t piece;
+};
+static_assert(sizeof(ParsedMove) == 5);
+
+constexpr int MAX_CANDIDATES = 16;
+
+struct MoveReader {
+    ParsedMove currentMove = {};
+    // From-squares of the legal moves that fit the text, in move-list order.
+    Square candidateFrom[MAX_CANDIDATES] = {};
+    int candidateCount = 0;
+    MoveList moveList;
+};
+
+// Character classes of the move notation.
+constexpr std::uint8_t CC_FILE = 1;
+constexpr std::uint8_t CC_RANK = 2;
+
+// Reads the move at textCursor, plays the one legal move that fits it, steps
+// over a '+' or '#' only when the move gives check, and leaves textCursor
+// behind the move. The caller records the new position. A move error ends the
+// run.
+void playMoveText(Frame& frame, Position& position, MoveReader& reader, const char*& textCursor);
+
+// Fills reader.currentMove from the text; gives the characters consumed, or
+// a negative value when the text is not a move.
+int parseMove(const Position& position, MoveReader& reader, const char* text);
+
+// Reads a file letter and a rank digit, either of which may be missing, and
+// gives the complete or partial square; text moves past what was read.
+Square readSquare(const char*& text);
+
+// 'P' PAWN to 'K' KING, upper case only; anything else EMPTY.
+PieceKind pieceKindOfLetter(char letter);
+
+// Collects the from-squares of the legal moves in reader.moveList that fit
+// reader.currentMove; gives candidateCount.
+int findMatchingMoves(Position& position, MoveReader& reader);
+
+// Checks a castling's right and squares, finds the one fitting legal move and
+// commits it; ends the run otherwise.
+void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader, const char* textCursor);
+
+// The message of the move error report for a number of candidates.
+const char* moveErrorMessage(int candidateCount);
+
+// Prints the move error report for the move at textCursor and ends the run
+// with status 1, leaving pauseFlag as it is. The output file gets nothing.
+[[noreturn]] void reportMoveError(Frame& frame, const char* message, const char* textCursor);
