@@ -102,6 +102,20 @@ TEST(TransformText, ExaminesALongLineInPiecesOf7999Characters) {
     EXPECT_EQ(2u, shorter.playerRows().size());
 }
 
+TEST(TransformText, StopsWithDiskFullWhenThePageCannotBeWritten) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    if (!full) GTEST_SKIP() << "no /dev/full";
+    std::setvbuf(full, nullptr, _IONBF, 0);
+    TransformRun run;
+    run.frame.input = std::tmpfile();
+    std::fputs(ONE_TABLE.c_str(), run.frame.input);
+    std::rewind(run.frame.input);
+    run.frame.output.stream = full;
+    EXPECT_THROW(transformText(run.state), RunEnd);
+    EXPECT_EQ("Error: Disk full.\n", run.console);
+    EXPECT_EQ(nullptr, run.frame.output.stream);
+}
+
 TEST(ReadTextLine, SkipsLeadingBlanksAndControlCharacters) {
     TransformRun run;
     run.frame.input = std::tmpfile();
