@@ -31,7 +31,9 @@
 //
 // Cases below tests/cases-windows/<tool>/ use paths that only Windows reads as
 // paths ('\' and ':' as separators, drive letters, "..\" parts). They run only
-// in a Windows run; elsewhere they are reported as skipped. Under Wine:
+// in a Windows run; elsewhere they are reported as skipped.
+//
+// Under Wine:
 //   - a drive letter is a link in the prefix's dosdevices folder (WINEPREFIX,
 //     else ~/.wine); CTest never runs two such cases at the same time;
 //   - by_name starts the program through "cmd /c NAME ARGS" with WINEPATH
