@@ -1,3 +1,290 @@
 #include "frame/io.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct TestRun {
+    Frame frame;
+    std::string console;
+
+    explicit TestRun(const ToolProfile& profile) {
+        frame.profile = &profile;
+        frame.consoleCapture = &console;
+        obtainLineBuffer(frame);
+    }
+    ~TestRun() {
+        if (frame.output.stream) std::fclose(frame.output.stream);
+    }
+};
+
+std::FILE* streamWith(const std::string& bytes) {
+    std::FILE* stream = std::tmpfile();
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    std::rewind(stream);
+    return stream;
+}
+
+std::string contents(std::FILE* stream) {
+    std::fflush(stream);
+    std::rewind(stream);
+    std::string bytes;
+    for (int c; (c = std::getc(stream)) != EOF;) bytes += static_cast<char>(c);
+    return bytes;
+}
+
+std::string readAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(WriteFormatted, ConversionsAndDroppedUnknowns) {
+    TestRun run(WEB_PROFILE);
+    run.frame.output.stream = std::tmpfile();
+    writeFormatted(run.frame, "100%% <%d> <%c> <%s> %x<%d>", {-5, 'A', "text", 2147483647});
+    writeFormatted(run.frame, "<%d>|", {-2147483647 - 1});
+    writeFormatted(run.frame, "end%");
+    EXPECT_EQ("100% <-5> <A> <text> <2147483647><-2147483648>|end",
+              contents(run.frame.output.stream));
+}
+
+TEST(WriteText, NullWritesNothing) {
+    TestRun run(WEB_PROFILE);
+    run.frame.output.stream = std::tmpfile();
+    EXPECT_EQ(0, writeText(run.frame, nullptr));
+    writeText(run.frame, "<HTML>\n");
+    EXPECT_EQ("<HTML>\n", contents(run.frame.output.stream));
+}
+
+TEST(ReadLine, BookCountsEveryAttemptIncludingTheEnd) {
+    TestRun run(BOOK_PROFILE);
+    std::FILE* in = streamWith("first\r\nsecond\nlast");
+    EXPECT_STREQ("first\n", readLine(run.frame, in));
+    EXPECT_STREQ("second\n", readLine(run.frame, in));
+    EXPECT_FALSE(run.frame.inputAtEnd);
+    EXPECT_STREQ("last", readLine(run.frame, in));
+    EXPECT_FALSE(run.frame.inputAtEnd) << "a last line without a line end is an ordinary line";
+    EXPECT_EQ(nullptr, readLine(run.frame, in));
+    EXPECT_TRUE(run.frame.inputAtEnd);
+    EXPECT_EQ(4, run.frame.lineCounter);
+    EXPECT_EQ(0, run.frame.line()[-1]);
+    std::fclose(in);
+}
+
+TEST(ReadLine, WebCountsOnlyLinesRead) {
+    TestRun run(WEB_PROFILE);
+    std::FILE* in = streamWith("a\n\nb\n");
+    while (readLine(run.frame, in)) {
+    }
+    EXPECT_EQ(3, run.frame.lineCounter);
+    std::fclose(in);
+}
+
+TEST(ReadLine, LoneCarriageReturnStaysInTheLine) {
+    TestRun run(WEB_PROFILE);
+    std::FILE* in = streamWith("a\rb\r\r\n");
+    EXPECT_STREQ("a\rb\r\n", readLine(run.frame, in));
+    std::fclose(in);
+}
+
+// A line of exactly the limit and its line end arrive as two reads; a
+// longer line arrives in pieces, every piece counted.
+TEST(ReadLine, LongLinesArriveInPiecesOfTheLimit) {
+    struct Case {
+        const ToolProfile* profile;
+        std::size_t limit;
+    };
+    for (Case c : {Case{&BOOK_PROFILE, 15999}, Case{&WEB_PROFILE, 7999}}) {
+        TestRun run(*c.profile);
+        std::string exact(c.limit, 'x');
+        std::string longer(c.limit + 10, 'y');
+        std::FILE* in = streamWith(exact + "\n" + longer + "\r\n");
+        EXPECT_EQ(exact, readLine(run.frame, in));
+        EXPECT_STREQ("\n", readLine(run.frame, in));
+        EXPECT_EQ(std::string(c.limit, 'y'), readLine(run.frame, in));
+        EXPECT_EQ(std::string(10, 'y') + "\n", readLine(run.frame, in));
+        EXPECT_EQ(nullptr, readLine(run.frame, in));
+        std::fclose(in);
+    }
+}
+
+TEST(Warning, BookPrintsOnlyWhilePausingAndAddsNothing) {
+    TestRun run(BOOK_PROFILE);
+    warning(run.frame, "Can't use '$' character in Opening file.\n");
+    run.frame.pauseFlag = 0;
+    warning(run.frame, "silent\n");
+    EXPECT_EQ("Warning: Can't use '$' character in Opening file.\n", run.console);
+}
+
+TEST(Warning, WebAddsPeriodAndLineEnd) {
+    TestRun run(WEB_PROFILE);
+    warning(run.frame, "Filename contains the ~ character!");
+    EXPECT_EQ("Warning: Filename contains the ~ character!.\n", run.console);
+}
+
+TEST(FatalError, BookNamesTheLineOnceOneWasRead) {
+    TestRun run(BOOK_PROFILE);
+    run.frame.pauseFlag = 0;
+    EXPECT_THROW(fatalError(run.frame, "Unknown File Extension"), RunEnd);
+    EXPECT_EQ(1, run.frame.pauseFlag);
+    run.frame.lineCounter = 41;
+    EXPECT_THROW(fatalError(run.frame, "Unexpected end of ECO text file"), RunEnd);
+    EXPECT_THROW(fatalError(run.frame, "Can't allocate space for saving Opening info.\n"), RunEnd);
+    EXPECT_EQ(
+        "Error: Unknown File Extension.\n"
+        "File Error on line 41: Unexpected end of ECO text file.\n"
+        "File Error on line 41: Can't allocate space for saving Opening info.\n.\n",
+        run.console);
+}
+
+TEST(FatalError, WebClosesTheOutputKeepingWhatWasWritten) {
+    TestRun run(WEB_PROFILE);
+    auto path = std::filesystem::temp_directory_path() / "tessara-io-test-page.htm";
+    run.frame.output.stream = std::fopen(path.string().c_str(), "w");
+    writeText(run.frame, "<HTML>\n");
+    try {
+        fatalError(run.frame, "tesweb - Unknow transform command");
+        FAIL();
+    } catch (const RunEnd& end) {
+        EXPECT_EQ(1, end.status);
+    }
+    EXPECT_EQ(nullptr, run.frame.output.stream);
+    EXPECT_EQ("Error: tesweb - Unknow transform command.\n", run.console);
+    EXPECT_EQ("<HTML>\n", readAll(path));
+    std::filesystem::remove(path);
+}
+
+TEST(ShowUsage, WebRepeatsTheBanner) {
+    TestRun web(WEB_PROFILE);
+    EXPECT_THROW(showUsage(web.frame), RunEnd);
+    EXPECT_EQ("tesWeb  v1.00, Decmember 25, 2003.\n\n\nusage: tesweb filename.txt\n\n",
+              web.console);
+    TestRun book(BOOK_PROFILE);
+    book.frame.pauseFlag = 0;
+    EXPECT_THROW(showUsage(book.frame), RunEnd);
+    EXPECT_EQ("\nusage: tesbook filename.eco\n\n", book.console);
+    EXPECT_EQ(1, book.frame.pauseFlag);
+}
+
+TEST(ReleaseAndPause, ReadsUpToALineEndOrTheEnd) {
+    TestRun run(BOOK_PROFILE);
+    std::FILE* in = streamWith("typed\nrest");
+    run.frame.pauseInput = in;
+    releaseAndPause(run.frame);
+    EXPECT_EQ('r', std::getc(in));
+    EXPECT_EQ(nullptr, run.frame.lineBuffer);
+    std::fclose(in);
+
+    TestRun atEnd(WEB_PROFILE);
+    std::FILE* empty = streamWith("");
+    atEnd.frame.pauseInput = empty;
+    releaseAndPause(atEnd.frame);  // returns at once
+    std::fclose(empty);
+
+    TestRun silent(BOOK_PROFILE);
+    std::FILE* untouched = streamWith("x\n");
+    silent.frame.pauseInput = untouched;
+    silent.frame.pauseFlag = 0;
+    releaseAndPause(silent.frame);
+    EXPECT_EQ('x', std::getc(untouched));
+    std::fclose(untouched);
+}
+
+TEST(UpperAscii, OnlyAsciiLettersChange) {
+    EXPECT_EQ('A', upperAscii('a'));
+    EXPECT_EQ('Z', upperAscii('z'));
+    EXPECT_EQ('{', upperAscii('{'));
+    EXPECT_EQ('@', upperAscii('@'));
+    EXPECT_EQ('\xe9', upperAscii('\xe9'));
+}
+
+class OpeningFileOutput : public testing::Test {
+  protected:
+    void SetUp() override {
+        folder = std::filesystem::temp_directory_path() / "tessara-io-test-output";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        path = (folder / "BOOK.ECO").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    std::size_t filesInFolder() {
+        std::size_t count = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+            ++count;
+        }
+        return count;
+    }
+    std::filesystem::path folder;
+    std::string path;
+};
+
+TEST_F(OpeningFileOutput, ReplacesTheOldFileOnlyWhenComplete) {
+    std::ofstream(path, std::ios::binary) << "old";
+    TestRun run(BOOK_PROFILE);
+    openOutput(run.frame, path, "wb");
+    writeBytes(run.frame, "new", 3);
+    EXPECT_EQ("old", readAll(path));
+    closeOutput(run.frame);
+    EXPECT_EQ("new", readAll(path));
+    EXPECT_EQ(1u, filesInFolder());
+}
+
+TEST_F(OpeningFileOutput, AbandonedRunLeavesTheOldFileAndNoTemporary) {
+    std::ofstream(path, std::ios::binary) << "old";
+    TestRun run(BOOK_PROFILE);
+    openOutput(run.frame, path, "wb");
+    writeBytes(run.frame, "partial", 7);
+    abandonFiles(run.frame);
+    EXPECT_EQ("old", readAll(path));
+    EXPECT_EQ(1u, filesInFolder());
+}
+
+TEST_F(OpeningFileOutput, DirectoryInTheWayCannotBeOpened) {
+    std::filesystem::create_directory(path);
+    TestRun run(BOOK_PROFILE);
+    EXPECT_THROW(openOutput(run.frame, path, "wb"), RunEnd);
+    EXPECT_EQ("\nCannot open file \n" + path + "\n.\n\n", run.console);
+    EXPECT_EQ(1u, filesInFolder());
+}
+
+TEST(OpenBuffered, MissingFileInBothForms) {
+    TestRun book(BOOK_PROFILE);
+    EXPECT_THROW(openBuffered(book.frame, "no/such/OPEN.TXT", "rt"), RunEnd);
+    EXPECT_EQ("\nCannot open file \nno/such/OPEN.TXT\n.\n\n", book.console);
+    TestRun web(WEB_PROFILE);
+    EXPECT_THROW(openBuffered(web.frame, "no/such/REPORT.TXT", "rt"), RunEnd);
+    EXPECT_EQ("\nCannot open file no/such/REPORT.TXT.\nError: .\n", web.console);
+}
+
+}  // namespace
+
+namespace {
+
+// A full disk shows when the stream buffer is written out: during a long
+// write, or at the latest when the output is closed.
+TEST(DiskFull, WritesAndTheFinalCloseReportIt) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    TestRun long_write(WEB_PROFILE);
+    long_write.frame.output.stream = std::fopen("/dev/full", "w");
+    std::string text(STREAM_BUFFER_SIZE * 2, 'x');
+    EXPECT_THROW(writeText(long_write.frame, text.c_str()), RunEnd);
+    EXPECT_EQ("Error: Disk full.\n", long_write.console);
+
+    TestRun short_write(BOOK_PROFILE);
+    short_write.frame.output.stream = std::fopen("/dev/full", "wb");
+    short_write.frame.lineCounter = 12;
+    writeBytes(short_write.frame, "abc", 3);
+    EXPECT_THROW(closeOutput(short_write.frame), RunEnd);
+    EXPECT_EQ(nullptr, short_write.frame.output.stream);
+    EXPECT_EQ("File Error on line 12: Disk full.\n", short_write.console);
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
 #include <direct.h>
 #include <process.h>
 #include <sys/stat.h>

@@ -1,3 +1,178 @@
 #include "frame/startup.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TestRun {
+    Frame frame;
+    Startup startup;
+    std::string console;
+
+    explicit TestRun(const ToolProfile& profile) {
+        frame.profile = &profile;
+        frame.consoleCapture = &console;
+    }
+
+    // Runs the command-line step; gives false when it ended the run.
+    bool commandLine(std::vector<std::string> args) {
+        args.insert(args.begin(), "/opt/tessara/tool");
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        try {
+            readCommandLine(frame, startup, static_cast<int>(argv.size()), argv.data());
+            return true;
+        } catch (const RunEnd&) {
+            return false;
+        }
+    }
+};
+
+TEST(ExtensionDot, FirstDotOfTheFileNamePart) {
+    struct Case {
+        const char* path;
+        std::size_t dot;
+    };
+    const Case cases[] = {
+        {"report.txt", 6},
+        {"../data/report.txt", 14},
+        {"./openings.txt", 10},
+        {"my.dir/openings", std::string::npos},
+        {"a.b.txt", 1},
+        {"noext", std::string::npos},
+        {".TXT", 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.dot, extensionDot(c.path)) << c.path;
+}
+
+TEST(CommandLine, BookArguments) {
+    struct Case {
+        std::vector<std::string> args;
+        bool accepted;
+        const char* inputName;
+        int pauseFlag;
+        bool configNamed;
+    };
+    const Case cases[] = {
+        {{}, false, "", 1, false},
+        {{"openings"}, false, "", 1, false},
+        {{"-x"}, false, "", 1, false},
+        {{"openings.txt"}, true, "openings.txt", 1, false},
+        {{"-x", "openings.txt"}, true, "openings.txt", 0, false},
+        {{"-xyz", "openings.txt"}, true, "openings.txt", 0, false},
+        {{"-X", "openings.txt"}, true, "openings.txt", 1, false},
+        {{"-q", "openings.txt"}, true, "openings.txt", 1, false},
+        {{"setup.ini", "openings.txt"}, true, "openings.txt", 1, true},
+        {{"a.txt", "b.txt"}, true, "b.txt", 1, false},
+        {{"openings.eco"}, true, "openings.eco", 1, false},
+        {{"my.dir/openings"}, false, "", 1, false},
+    };
+    for (const Case& c : cases) {
+        TestRun run(BOOK_PROFILE);
+        EXPECT_EQ(c.accepted, run.commandLine(c.args)) << testing::PrintToString(c.args);
+        if (!c.accepted) {
+            EXPECT_EQ("\nusage: tesbook filename.eco\n\n", run.console);
+            continue;
+        }
+        EXPECT_EQ(c.inputName, run.startup.inputName);
+        EXPECT_EQ(c.pauseFlag, run.frame.pauseFlag);
+        EXPECT_EQ(c.configNamed, run.startup.configNamed);
+    }
+}
+
+TEST(CommandLine, WebArguments) {
+    struct Case {
+        std::vector<std::string> args;
+        bool accepted;
+        const char* inputName;
+        const char* configFileName;
+    };
+    const Case cases[] = {
+        {{}, false, "", "TESSARA.INI"},
+        {{"report"}, true, "report.TXT", "TESSARA.INI"},
+        {{"report.txt", "setup.ini"}, true, "report.txt", "setup.ini"},
+        {{"setup.INI"}, false, "", "setup.INI"},
+        {{"a.txt", "b.txt"}, true, "b.txt", "TESSARA.INI"},
+        {{"-x"}, true, "-x.TXT", "TESSARA.INI"},
+        {{"my.dir/report"}, true, "my.dir/report.TXT", "TESSARA.INI"},
+    };
+    for (const Case& c : cases) {
+        TestRun run(WEB_PROFILE);
+        EXPECT_EQ(c.accepted, run.commandLine(c.args)) << testing::PrintToString(c.args);
+        EXPECT_EQ(c.configFileName, run.startup.configFileName);
+        if (c.accepted) {
+            EXPECT_EQ(c.inputName, run.startup.inputName);
+        }
+    }
+}
+
+TEST(CheckExtension, TxtInAnyCaseIsTheOnlyOne) {
+    struct Case {
+        const ToolProfile* profile;
+        const char* argument;
+        bool accepted;
+        const char* base;
+    };
+    const Case cases[] = {
+        {&BOOK_PROFILE, "openings.txt", true, "openings"},
+        {&BOOK_PROFILE, "openings.TxT", true, "openings"},
+        {&BOOK_PROFILE, "../data/openings.txt", true, "../data/openings"},
+        {&BOOK_PROFILE, "openings.eco", false, "openings"},
+        {&BOOK_PROFILE, "openings.txt.bak", false, "openings"},
+        {&WEB_PROFILE, "report", true, "report"},
+        {&WEB_PROFILE, "./report.Txt", true, "./report"},
+        {&WEB_PROFILE, "report.htm", false, "report"},
+    };
+    for (const Case& c : cases) {
+        TestRun run(*c.profile);
+        ASSERT_TRUE(run.commandLine({c.argument}));
+        bool accepted = true;
+        try {
+            checkExtension(run.frame, run.startup);
+        } catch (const RunEnd&) {
+            accepted = false;
+        }
+        EXPECT_EQ(c.accepted, accepted) << c.argument;
+        EXPECT_EQ(c.base, run.startup.inputName) << c.argument;
+        if (!accepted) {
+            EXPECT_EQ("Error: Unknown File Extension.\n", run.console);
+        }
+    }
+}
+
+TEST(SplitInputName, DirectoryPartAndTildeWarning) {
+    struct Case {
+        const char* inputName;
+        const char* directory;
+        const char* base;
+        bool warned;
+    };
+    const Case cases[] = {
+        {"report", "", "report", false},       {"data/report", "data/", "report", false},
+        {"REPORT~1", "", "REPORT~1", true},    {"web/REPORT~1", "web/", "REPORT~1", true},
+        {"REPORT~12", "", "REPORT~12", false}, {"REPOR~1", "", "REPOR~1", false},
+    };
+    for (const Case& c : cases) {
+        TestRun run(WEB_PROFILE);
+        run.startup.inputName = c.inputName;
+        splitInputName(run.frame, run.startup);
+        EXPECT_EQ(c.directory, run.startup.sourceDirectory);
+        EXPECT_EQ(c.base, run.startup.baseName);
+        EXPECT_EQ(c.warned ? "Warning: Filename contains the ~ character!.\n" : "", run.console);
+    }
+}
+
+TEST(ProgramDirectory, FromArgumentZeroOrTheModulePath) {
+    TestRun run(WEB_PROFILE);
+    findProgramDirectory(run.frame, run.startup, "/opt/tessara/tesweb");
+    EXPECT_EQ("/opt/tessara/", run.startup.programDirectory);
+    TestRun bare(WEB_PROFILE);
+    findProgramDirectory(bare.frame, bare.startup, "tesweb");
+    ASSERT_FALSE(bare.startup.programDirectory.empty());
+    EXPECT_EQ('/', bare.startup.programDirectory.back());
+}
+
+}  // namespace

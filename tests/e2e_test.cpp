@@ -4,14 +4,42 @@
 // exit status and every file left in the folder with the case's expectations.
 //
 // A case folder holds:
-//   args    the command-line arguments, one per line (no file: none)
-//   stdout  the exact console output
-//   status  the exit status (no file: 0)
-//   stdin   what standard input holds (no file: nothing)
-//   copy    lines "<path from the repository root> <name in the work folder>"
-//   in/     files put into the work folder before the run
-//   home/   files put beside the program (its program directory)
-//   out/    the work folder's exact contents afterwards (no folder: as in/)
+//   args     the command-line arguments, one per line (no file: none)
+//   stdout   the exact console output
+//   status   the exit status (no file: 0)
+//   stdin    what standard input holds (no file: nothing)
+//   copy     lines "<path from the repository root> <name in the work folder>"
+//   in/      files put into the work folder before the run
+//   home/    files put beside the program (its program directory)
+//   out/     the work folder's exact contents afterwards (no folder: as in/)
+//   cwd      the folder below the work folder in which the program starts
+//            (no file: the work folder itself)
+//   by_name  (empty) the program is started by its bare name, found through
+//            the search path, so that argument 0 holds no directory and the
+//            program asks the system where it lies
+//   drive    (Windows cases only) a drive letter such as "t:" that names the
+//            work folder during the run
+//
+// The same cases run against either build. By default the runner starts the
+// programs of this build. The Windows run (tests/wine-e2e) names the Windows
+// executables in TESSARA_TESBOOK and TESSARA_TESWEB and the program that runs
+// them in TESSARA_E2E_LAUNCHER (wine); a set launcher is what makes a run a
+// Windows run. Windows writes the console and the page in text mode, so a
+// Windows run compares both with "\r\n" taken as "\n"; every other file, the
+// binary opening file above all, must match byte for byte, which shows that
+// both builds write the same opening file.
+//
+// Cases below tests/cases-windows/<tool>/ use paths that only Windows reads as
+// paths ('\' and ':' as separators, drive letters, "..\" parts). They run only
+// in a Windows run; elsewhere they are reported as skipped.
+//
+// Under Wine:
+//   - a drive letter is a link in the prefix's dosdevices folder (WINEPREFIX,
+//     else ~/.wine); CTest never runs two such cases at the same time;
+//   - by_name starts the program through "cmd /c NAME ARGS" with WINEPATH
+//     naming its folder (Wine itself always hands over a full argument 0),
+//     so the arguments of such a case must avoid cmd's special characters
+//     (% ^ & | < > and quotes).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,10 +47,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -49,6 +79,12 @@ std::vector<std::string> readLines(const fs::path& path) {
     return lines;
 }
 
+// The first line of a case file, or empty when there is none.
+std::string firstLine(const fs::path& path) {
+    std::vector<std::string> lines = readLines(path);
+    return lines.empty() ? std::string() : lines.front();
+}
+
 // Every regular file below `root`, by relative path, with its bytes.
 std::map<std::string, std::string> snapshot(const fs::path& root) {
     std::map<std::string, std::string> files;
@@ -64,11 +100,14 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
     return files;
 }
 
-// Windows builds write the page in text mode and the console through the
-// C runtime's text mode; their "\r\n" is compared as "\n".
+std::string launcher() {
+    const char* text = std::getenv("TESSARA_E2E_LAUNCHER");
+    return text ? text : "";
+}
+
+// A run through a launcher is a run of the Windows executables.
 bool windowsRun() {
-    const char* launcher = std::getenv("TESSARA_E2E_LAUNCHER");
-    return launcher && *launcher;
+    return !launcher().empty();
 }
 
 std::string withoutCarriageReturns(std::string text) {
@@ -81,34 +120,122 @@ std::string withoutCarriageReturns(std::string text) {
     return result;
 }
 
+// The path by which a Windows program under Wine sees `path`: drive Z: is
+// the root of the file system.
+std::string winePath(const fs::path& path) {
+    std::string text = "Z:" + fs::absolute(path).string();
+    std::replace(text.begin(), text.end(), '/', '\\');
+    return text;
+}
+
+fs::path wineDosDevices() {
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) {
+        return fs::path(prefix) / "dosdevices";
+    }
+    const char* home = std::getenv("HOME");
+    return fs::path(home ? home : "/") / ".wine" / "dosdevices";
+}
+
+// A drive letter that names a folder while it lives: a link in the Wine
+// prefix. A link left behind by an earlier run of these tests is replaced;
+// any other use of the letter fails the case.
+class DriveLink {
+  public:
+    DriveLink(const std::string& drive, const fs::path& target) {
+        std::string letter = drive.substr(0, 1);
+        for (char& c : letter) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        link_ = wineDosDevices() / (letter + ":");
+        std::error_code error;
+        if (fs::is_symlink(link_, error)) {
+            if (fs::read_symlink(link_).string().find("tessara-e2e-") == std::string::npos) {
+                message_ = "drive " + drive + " is in use in the Wine prefix: " + link_.string();
+                link_.clear();
+                return;
+            }
+            fs::remove(link_);
+        }
+        fs::create_directory_symlink(target, link_, error);
+        if (error) {
+            message_ =
+                "cannot link drive " + drive + " as " + link_.string() + ": " + error.message();
+            link_.clear();
+        }
+    }
+    ~DriveLink() {
+        std::error_code error;
+        if (!link_.empty()) fs::remove(link_, error);
+    }
+    DriveLink(const DriveLink&) = delete;
+    DriveLink& operator=(const DriveLink&) = delete;
+
+    const std::string& failure() const { return message_; }
+
+  private:
+    fs::path link_;
+    std::string message_;
+};
+
+struct Launch {
+    fs::path program;  // the installed program
+    std::vector<std::string> args;
+    fs::path startDir;
+    fs::path stdinFile;  // empty: standard input at its end
+    fs::path consoleFile;
+    bool byName = false;
+};
+
 struct RunResult {
     int status = -1;
     std::string console;
 };
 
-// Runs `program` with `args` in `workDir`, standard input from `stdinFile`
-// (or at its end), standard output captured.
-RunResult runProgram(const fs::path& program, const std::vector<std::string>& args,
-                     const fs::path& workDir, const fs::path& stdinFile) {
-    fs::path consoleFile = workDir.parent_path() / "console.out";
+// The command line, and the search path variable that finds a program
+// started by its bare name.
+std::vector<std::string> commandLine(const Launch& launch, std::string& pathVariable,
+                                     std::string& pathValue) {
     std::vector<std::string> command;
-    if (const char* launcher = std::getenv("TESSARA_E2E_LAUNCHER"); launcher && *launcher) {
-        command.push_back(launcher);
+    fs::path folder = launch.program.parent_path();
+    if (windowsRun()) {
+        command.push_back(launcher());
+        if (launch.byName) {
+            // Wine hands a program started directly a full argument 0;
+            // cmd passes the command as typed, like a Windows console.
+            command.insert(command.end(), {"cmd", "/c", launch.program.stem().string()});
+            pathVariable = "WINEPATH";
+            pathValue = winePath(folder);
+        } else {
+            command.push_back(launch.program.string());
+        }
+    } else if (launch.byName) {
+        command.push_back(launch.program.filename().string());
+        pathVariable = "PATH";
+        const char* path = std::getenv("PATH");
+        pathValue = folder.string() + (path && *path ? std::string(":") + path : "");
+    } else {
+        command.push_back(launch.program.string());
     }
-    command.push_back(program.string());
-    command.insert(command.end(), args.begin(), args.end());
+    command.insert(command.end(), launch.args.begin(), launch.args.end());
+    return command;
+}
+
+// Runs the program in its start folder with standard output captured.
+RunResult runProgram(const Launch& launch) {
+    std::string pathVariable, pathValue;
+    std::vector<std::string> command = commandLine(launch, pathVariable, pathValue);
     std::vector<char*> argv;
     for (std::string& word : command) argv.push_back(word.data());
     argv.push_back(nullptr);
 
     pid_t child = fork();
     if (child == 0) {
-        if (chdir(workDir.c_str()) != 0) _exit(120);
-        int in = open(stdinFile.empty() ? "/dev/null" : stdinFile.c_str(), O_RDONLY);
-        int out = open(consoleFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (chdir(launch.startDir.c_str()) != 0) _exit(120);
+        const char* stdinPath = launch.stdinFile.empty() ? "/dev/null" : launch.stdinFile.c_str();
+        int in = open(stdinPath, O_RDONLY);
+        int out = open(launch.consoleFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (in < 0 || out < 0) _exit(121);
         dup2(in, 0);
         dup2(out, 1);
+        if (!pathVariable.empty()) setenv(pathVariable.c_str(), pathValue.c_str(), 1);
         execvp(argv[0], argv.data());
         _exit(122);
     }
@@ -116,26 +243,35 @@ RunResult runProgram(const fs::path& program, const std::vector<std::string>& ar
     int waitStatus = 0;
     waitpid(child, &waitStatus, 0);
     result.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
-    result.console = readFile(consoleFile);
+    result.console = readFile(launch.consoleFile);
     return result;
 }
 
 struct Case {
     std::string tool;
     fs::path folder;
+    bool windowsOnly = false;
 };
 
-fs::path casesRoot() {
-    return fs::path(TESSARA_SOURCE_DIR) / "tests" / "cases";
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.folder.string();
+}
+
+fs::path testsRoot() {
+    return fs::path(TESSARA_SOURCE_DIR) / "tests";
 }
 
 std::vector<Case> findCases() {
     std::vector<Case> cases;
-    for (const char* tool : {"tesbook", "tesweb"}) {
-        fs::path root = casesRoot() / tool;
-        if (!fs::exists(root)) continue;
-        for (const auto& entry : fs::directory_iterator(root)) {
-            if (entry.is_directory()) cases.push_back({tool, entry.path()});
+    for (const char* set : {"cases", "cases-windows"}) {
+        for (const char* tool : {"tesbook", "tesweb"}) {
+            fs::path root = testsRoot() / set / tool;
+            if (!fs::exists(root)) continue;
+            for (const auto& entry : fs::directory_iterator(root)) {
+                if (entry.is_directory()) {
+                    cases.push_back({tool, entry.path(), std::string(set) == "cases-windows"});
+                }
+            }
         }
     }
     std::sort(cases.begin(), cases.end(),
@@ -158,6 +294,7 @@ class EndToEnd : public testing::TestWithParam<Case> {};
 
 TEST_P(EndToEnd, MatchesFixture) {
     const Case& c = GetParam();
+    if (c.windowsOnly && !windowsRun()) GTEST_SKIP() << "a case for the Windows run";
     fs::path scratch = fs::temp_directory_path() / ("tessara-e2e-XXXXXX");
     std::string pattern = scratch.string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
@@ -173,13 +310,35 @@ TEST_P(EndToEnd, MatchesFixture) {
         fs::copy_file(fs::path(TESSARA_SOURCE_DIR) / source, work / target);
     }
     fs::path program = programPath(c.tool);
-    fs::path installed = home / program.filename();
-    fs::copy_file(program, installed);
-    fs::permissions(installed, fs::perms::owner_all, fs::perm_options::add);
+    Launch launch;
+    launch.program = home / program.filename();
+    fs::copy_file(program, launch.program);
+    fs::permissions(launch.program, fs::perms::owner_all, fs::perm_options::add);
+    launch.args = readLines(c.folder / "args");
+    // A start folder that the case does not bring is made, and expected.
+    fs::path startFolder = firstLine(c.folder / "cwd");
+    launch.startDir = work / startFolder;
+    std::vector<std::string> madeFolders;
+    for (fs::path made; const fs::path& name : startFolder) {
+        made /= name;
+        if (!fs::exists(work / made)) madeFolders.push_back(made.generic_string() + "/");
+    }
+    fs::create_directories(launch.startDir);
+    if (fs::exists(c.folder / "stdin")) launch.stdinFile = c.folder / "stdin";
+    launch.consoleFile = scratch / "console.out";
+    launch.byName = fs::exists(c.folder / "by_name");
 
-    std::vector<std::string> args = readLines(c.folder / "args");
-    fs::path stdinFile = fs::exists(c.folder / "stdin") ? c.folder / "stdin" : fs::path();
-    RunResult result = runProgram(installed, args, work, stdinFile);
+    RunResult result;
+    {
+        std::string drive = firstLine(c.folder / "drive");
+        std::unique_ptr<DriveLink> link;
+        if (!drive.empty()) {
+            ASSERT_TRUE(c.windowsOnly) << "a drive letter needs a case for the Windows run";
+            link = std::make_unique<DriveLink>(drive, work);
+            ASSERT_EQ("", link->failure());
+        }
+        result = runProgram(launch);
+    }
 
     int expectedStatus = 0;
     if (fs::exists(c.folder / "status")) expectedStatus = std::stoi(readFile(c.folder / "status"));
@@ -197,6 +356,7 @@ TEST_P(EndToEnd, MatchesFixture) {
             expected[target] = readFile(fs::path(TESSARA_SOURCE_DIR) / source);
         }
     }
+    for (const std::string& folder : madeFolders) expected[folder] = "";
     std::map<std::string, std::string> actual = snapshot(work);
     for (const auto& [name, bytes] : expected) {
         auto found = actual.find(name);
@@ -217,8 +377,11 @@ TEST_P(EndToEnd, MatchesFixture) {
     fs::remove_all(scratch);
 }
 
+// The name CMake filters on: "<tool>_<case>", "windows_<tool>_<case>" for
+// the cases of the Windows run.
 std::string caseName(const testing::TestParamInfo<Case>& info) {
-    std::string name = info.param.tool + "_" + info.param.folder.filename().string();
+    std::string name = (info.param.windowsOnly ? "windows_" : "") + info.param.tool + "_" +
+                       info.param.folder.filename().string();
     for (char& ch : name) {
         if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
     }

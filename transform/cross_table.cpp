@@ -1,0 +1,251 @@
+#include "transform/cross_table.h"
+
+#include <climits>
+#include <cstring>
+
+#include "transform/tables.h"
+
+namespace {
+
+// A rating is told from other numbers by its range.
+constexpr int LOWEST_RATING = 1000;
+constexpr int HIGHEST_RATING = 3000;
+constexpr int HIGHEST_CATEGORY = 29;
+
+// After the name, this many cells are candidates for title, flag and rating.
+constexpr int CANDIDATE_CELLS = 4;
+
+// Room for a country name in the apostrophe-quoted TITLE attribute, where
+// each apostrophe becomes "&#39;".
+constexpr std::size_t TITLE_ATTRIBUTE_SIZE = 64;
+
+constexpr bool namesFitTitleAttribute() {
+    for (std::string_view name : countryNames) {
+        std::size_t length = name.size();
+        for (char c : name) {
+            if (c == '\'') length += 4;
+        }
+        if (length >= TITLE_ATTRIBUTE_SIZE) return false;
+    }
+    return true;
+}
+static_assert(namesFitTitleAttribute());
+
+bool isBlankOrControl(char c) {
+    unsigned char code = static_cast<unsigned char>(c);
+    return code >= 1 && code <= 32;
+}
+
+bool isCellCharacter(char c) {
+    return static_cast<unsigned char>(c) > 32;
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+void skipBlanksAndControls(char*& cursor) {
+    while (isBlankOrControl(*cursor)) ++cursor;
+}
+
+bool startsWithIgnoringCase(const char* text, const char* word) {
+    for (; *word; ++word, ++text) {
+        if (upperAscii(*text) != upperAscii(*word)) return false;
+    }
+    return true;
+}
+
+void lowerCase(char* text) {
+    for (; *text; ++text) {
+        if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text + 32);
+    }
+}
+
+void quoteForTitleAttribute(std::string_view name, char (&out)[TITLE_ATTRIBUTE_SIZE]) {
+    char* at = out;
+    for (char c : name) {
+        if (c == '\'') {
+            std::memcpy(at, "&#39;", 5);
+            at += 5;
+        } else {
+            *at++ = c;
+        }
+    }
+    *at = '\0';
+}
+
+// Reads "cols=" and the optional "cat=" of the command line into the event
+// cell's column span and the category.
+void readCrossCommand(TransformState& state, int& span, int& category) {
+    char*& cursor = state.lineCursor;
+    cursor += 6;  // "cross "
+    skipBlanksAndControls(cursor);
+    if (!startsWithIgnoringCase(cursor, "cols=")) {
+        fatalError(state.frame, "tesweb - transform cross missing cols");
+    }
+    cursor += 5;
+    span = readDecimal(cursor);
+    if (span < 1) fatalError(state.frame, "tesweb - transform cross column illegal value");
+    while (isDigit(*cursor)) ++cursor;
+    skipBlanksAndControls(cursor);
+    category = 0;
+    if (startsWithIgnoringCase(cursor, "cat=")) {
+        category = readDecimal(cursor + 4);
+        if (category < 0 || category > HIGHEST_CATEGORY) {
+            fatalError(state.frame, "tesweb - transform cross category illegal value");
+        }
+        --span;  // the category takes the event row's last column
+    }
+}
+
+// Reads the next line of the block, which must not be empty.
+void readBlockLine(TransformState& state) {
+    readTextLine(state);
+    if (*state.lineCursor == '\0') fatalError(state.frame, "Unexpected end of file");
+}
+
+// The anchor is named by the event line up to its first comma.
+void writeEventRow(TransformState& state, int span, int category) {
+    readBlockLine(state);
+    char* event = state.lineCursor;
+    char* comma = std::strchr(event, ',');
+    if (comma) *comma = '\0';
+    writeFormatted(state.frame, "\n<A NAME='tcross_%s'></A>\n", {event});
+    if (comma) *comma = ',';
+    writeText(state.frame, "<DIV class='tgc'><TABLE class='tgcb' CELLSPACING='0'>\n");
+    writeFormatted(state.frame, "<TR><TD COLSPAN='%d' class='tevent' ALIGN='left'>\n%s</TD>",
+                   {span, event});
+    if (category != 0) {
+        writeFormatted(state.frame, "<TD>%s</TD>", {romanNumerals[category].data()});
+    }
+    writeText(state.frame, "</TR>\n");
+}
+
+void writeHeaderRow(TransformState& state) {
+    readBlockLine(state);
+    writeText(state.frame, "<TR class='crow'>");
+    state.cellCount = 0;
+    for (nextCell(state); state.cellText[0] != '\0'; nextCell(state)) {
+        writeFormatted(state.frame, "<TD>%s</TD>", {state.cellText});
+    }
+}
+
+// Writes one of the cells after the name that may be a title, a country
+// flag or a rating; any other is written as it stands.
+void writeCandidateCell(TransformState& state) {
+    Frame& frame = state.frame;
+    char* cell = state.cellText;
+    if (matchTitle(cell) != 0) {
+        writeFormatted(frame, "<TD class='ttitle'>%s</TD>", {cell});
+        return;
+    }
+    state.countryNumber = state.settings.flags != 0 ? findCountry(cell) : 0;
+    if (state.countryNumber != 0) {
+        char title[TITLE_ATTRIBUTE_SIZE];
+        quoteForTitleAttribute(countryNames[state.countryNumber], title);
+        lowerCase(cell);
+        writeFormatted(frame, "<TD><IMG SRC='%s/%s.gif' BORDER='1' TITLE='%s'></TD>",
+                       {state.settings.flagurl, cell, title});
+        return;
+    }
+    int rating = readDecimal(cell);
+    if (rating >= LOWEST_RATING && rating <= HIGHEST_RATING) {
+        writeFormatted(frame, "<TD class='telo'>%d</TD>", {rating});
+    } else {
+        writeFormatted(frame, "<TD>%s</TD>", {cell});
+    }
+}
+
+// Writes the rank (when the row begins with a digit), the player's name and
+// the remaining cells of a player row.
+void writePlayerRow(TransformState& state) {
+    Frame& frame = state.frame;
+    writeText(frame, "<TR>");
+    state.cellCount = 0;
+    state.rankShown = false;
+    nextCell(state);
+    if (state.cellText[0] == '\0') fatalError(frame, "Player missing from cross table");
+    if (isDigit(state.cellText[0])) {
+        writeFormatted(frame, "<TD>%s</TD>", {state.cellText});
+        state.rankShown = true;
+    } else {
+        writeFormatted(frame, "<TD class='tplay'>%s</TD>", {state.cellText});
+    }
+    ++state.cellCount;
+    if (state.rankShown) {
+        nextCell(state);
+        if (state.cellText[0] == '\0') fatalError(frame, "Player missing from cross table");
+        writeFormatted(frame, "<TD class='tplay'>%s</TD>", {state.cellText});
+        ++state.cellCount;
+    }
+    int lastCandidate = CANDIDATE_CELLS + (state.rankShown ? 1 : 0);
+    while (*state.lineCursor != '\0') {
+        nextCell(state);
+        if (state.cellText[0] == '\0') break;
+        if (state.cellCount > lastCandidate) {
+            writeFormatted(frame, "<TD>%s</TD>", {state.cellText});
+        } else {
+            writeCandidateCell(state);
+        }
+        ++state.cellCount;
+    }
+}
+
+}  // namespace
+
+int readDecimal(const char* text) {
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+    bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    constexpr long long LIMIT = static_cast<long long>(INT_MAX) + 1;
+    long long value = 0;
+    for (; isDigit(*text); ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > LIMIT) value = LIMIT;
+    }
+    if (negative) return static_cast<int>(-value);
+    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
+void nextCell(TransformState& state) {
+    char*& cursor = state.lineCursor;
+    state.cellText[0] = '\0';
+    for (;;) {
+        skipBlanksAndControls(cursor);
+        if (*cursor == '\0') return;
+        if (*cursor != '|') break;
+        writeText(state.frame, "<TD>&nbsp;</TD>");
+        ++cursor;
+        ++state.cellCount;
+    }
+    char* start = cursor;
+    char* end = nullptr;
+    char* close = *cursor == '{' ? std::strchr(cursor + 1, '}') : nullptr;
+    if (close) {
+        start = cursor + 1;
+        end = close;
+        cursor = close + 1;
+    } else {
+        end = cursor;
+        while (isCellCharacter(*end)) ++end;
+        cursor = end;
+    }
+    std::size_t length = static_cast<std::size_t>(end - start);
+    if (length >= CELL_TEXT_SIZE) length = CELL_TEXT_SIZE - 1;
+    std::memcpy(state.cellText, start, length);
+    state.cellText[length] = '\0';
+}
+
+void writeCrossTable(TransformState& state) {
+    int span = 0;
+    int category = 0;
+    readCrossCommand(state, span, category);
+    writeEventRow(state, span, category);
+    writeHeaderRow(state);
+    for (;;) {
+        writeText(state.frame, "</TR>\n");
+        readTextLine(state);
+        if (*state.lineCursor == '\0') return;
+        writePlayerRow(state);
+    }
+}

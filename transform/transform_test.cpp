@@ -1,0 +1,139 @@
+#include "transform/transform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "transform/transform_test_run.h"
+
+namespace {
+
+const std::string ONE_TABLE = "cross cols=2\nE\nH\n";
+const std::string ONE_TABLE_HTML =
+    "\n<A NAME='tcross_E'></A>\n<DIV class='tgc'><TABLE class='tgcb' CELLSPACING='0'>\n"
+    "<TR><TD COLSPAN='2' class='tevent' ALIGN='left'>\nE</TD></TR>\n"
+    "<TR class='crow'><TD>H</TD></TR>\n";
+
+TEST(TransformText, APageOfCommentsIsOnlyThePageEnd) {
+    for (const char* text : {"", "\n\n", "; comment\n% other\n  \t\n", "; no line end"}) {
+        TransformRun run;
+        EXPECT_EQ(PAGE_END, run.transform(text)) << text;
+        EXPECT_EQ(0, run.status);
+        EXPECT_EQ("", run.console);
+    }
+}
+
+TEST(TransformText, WritesOneHeadAndClosesEveryTable) {
+    TransformRun run;
+    run.transform("; results\n" + ONE_TABLE + "\n%\n  " + ONE_TABLE);
+    EXPECT_EQ(PAGE_HEAD + ONE_TABLE_HTML + TABLE_END + ONE_TABLE_HTML + TABLE_END + PAGE_END,
+              run.page);
+}
+
+TEST(TransformText, LinksTheCrossTableStyleSheet) {
+    TransformRun run;
+    std::strcpy(run.settings.crosstablecss, "style/cross.css");
+    run.transform(ONE_TABLE);
+    EXPECT_EQ(0u, run.page.find("<HTML>\n<HEAD>\n<TITLE>Cross</TITLE>\n"
+                                "<LINK REL='stylesheet' HREF='style/cross.css'>\n"
+                                "</HEAD>\n<BODY>\n"));
+}
+
+TEST(TransformText, TreatsCarriageReturnLineFeedAsOneLineEnd) {
+    TransformRun plain;
+    plain.transform("cross cols=2\nE, F\nH I\n1 Smith GER\n\n");
+    TransformRun crlf;
+    crlf.transform("cross cols=2\r\nE, F\r\nH I\r\n1 Smith GER\r\n\r\n");
+    EXPECT_EQ(plain.page, crlf.page);
+}
+
+TEST(TransformText, RejectsUnknownCommands) {
+    struct Case {
+        const char* text;
+        const char* page;
+    } cases[] = {
+        {"crosstable cols=2\n", ""}, {"cross\tcols=2\n", ""}, {"cross\n", ""}, {"table\n", ""},
+        {"\xe9 cross cols=2\n", ""}, {"# note\n", ""},        {"xyz", ""},
+    };
+    for (const Case& c : cases) {
+        TransformRun run;
+        run.transform(c.text);
+        EXPECT_EQ(1, run.status) << c.text;
+        EXPECT_EQ("Error: tesweb - Unknow transform command.\n", run.console) << c.text;
+        EXPECT_EQ(c.page, run.page) << c.text;
+    }
+}
+
+TEST(TransformText, KeepsTheTablesBeforeAnUnknownCommand) {
+    TransformRun run;
+    run.transform(ONE_TABLE + "\nsummary");
+    EXPECT_EQ(1, run.status);
+    EXPECT_EQ(PAGE_HEAD + ONE_TABLE_HTML + TABLE_END, run.page);
+}
+
+TEST(TransformText, TakesCommentLinesInsideABlockAsData) {
+    TransformRun run;
+    run.transform("cross cols=2\n; event\n% heading\n; player\n");
+    EXPECT_EQ(0, run.status);
+    EXPECT_NE(std::string::npos, run.page.find("<A NAME='tcross_; event'>"));
+    EXPECT_NE(std::string::npos, run.page.find("<TR class='crow'><TD>%</TD><TD>heading</TD>"));
+    EXPECT_NE(std::string::npos, run.page.find("<TR><TD class='tplay'>;</TD><TD>player</TD>"));
+}
+
+TEST(TransformText, ExaminesALongLineInPiecesOf7999Characters) {
+    // A comment of 10,000 characters: its second piece is no comment.
+    TransformRun comment;
+    comment.transform(";" + std::string(9999, 'x') + "\n");
+    EXPECT_EQ("Error: tesweb - Unknow transform command.\n", comment.console);
+
+    // A player line of exactly 7,999 characters: its line end arrives alone
+    // and ends the table, so the next line is read by the driver.
+    TransformRun row;
+    row.transform(ONE_TABLE + "Smith" + std::string(7994, ' ') + "\nJones\n");
+    EXPECT_EQ(PAGE_HEAD + ONE_TABLE_HTML + "<TR><TD class='tplay'>Smith</TD></TR>\n" + TABLE_END,
+              row.page);
+    EXPECT_EQ("Error: tesweb - Unknow transform command.\n", row.console);
+
+    // One character less and the line end comes with it.
+    TransformRun shorter;
+    shorter.transform(ONE_TABLE + "Smith" + std::string(7993, ' ') + "\nJones\n");
+    EXPECT_EQ(0, shorter.status);
+    EXPECT_EQ(2u, shorter.playerRows().size());
+}
+
+TEST(TransformText, StopsWithDiskFullWhenThePageCannotBeWritten) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    if (!full) GTEST_SKIP() << "no /dev/full";
+    std::setvbuf(full, nullptr, _IONBF, 0);
+    TransformRun run;
+    run.frame.input = std::tmpfile();
+    std::fputs(ONE_TABLE.c_str(), run.frame.input);
+    std::rewind(run.frame.input);
+    run.frame.output.stream = full;
+    EXPECT_THROW(transformText(run.state), RunEnd);
+    EXPECT_EQ("Error: Disk full.\n", run.console);
+    EXPECT_EQ(nullptr, run.frame.output.stream);
+}
+
+TEST(ReadTextLine, SkipsLeadingBlanksAndControlCharacters) {
+    TransformRun run;
+    run.frame.input = std::tmpfile();
+    const char text[] = " \t\x01\x1f cross  \n\xa0x\nlast";
+    std::fwrite(text, 1, sizeof text - 1, run.frame.input);
+    std::rewind(run.frame.input);
+    readTextLine(run.state);
+    EXPECT_STREQ("cross  ", run.state.lineCursor);
+    readTextLine(run.state);
+    EXPECT_STREQ("\xa0x", run.state.lineCursor);
+    readTextLine(run.state);
+    EXPECT_STREQ("last", run.state.lineCursor);
+    EXPECT_FALSE(run.frame.inputAtEnd);
+    readTextLine(run.state);
+    EXPECT_STREQ("", run.state.lineCursor);
+    EXPECT_TRUE(run.frame.inputAtEnd);
+    std::fclose(run.frame.input);
+    run.frame.input = nullptr;
+}
+
+}  // namespace
