@@ -25,6 +25,12 @@ const char* skipBlanks(const char* text) {
 
 }  // namespace
 
+Position initialPosition() {
+    Position position;
+    setupStartPosition(position);
+    return position;
+}
+
 bool isCommentOrEnd(const char* text) {
     return *text == ';' || *text == '\n' || *text == '\0';
 }
@@ -107,7 +113,7 @@ void skipBraceComment(EcoReader& reader) {
 
 void parseLineMoves(Frame& frame, EcoReader& reader, Position& position, MoveReader& moveReader,
                     PositionList& positions, std::int32_t lineIndex) {
-    setupStartPosition(position);
+    position = reader.startPosition;
     for (;;) {
         const char* text = reader.textCursor;
         if (!text) fatalError(frame, "Unexpected end of ECO text file or line");

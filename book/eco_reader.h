@@ -13,11 +13,15 @@
 #include "chess/movereader.h"
 #include "frame/io.h"
 
+// The initial position, set up once: every line starts from a copy of it.
+Position initialPosition();
+
 struct EcoReader {
     // The reading position in the frame's line; null once a read found no
     // more input.
     const char* textCursor = nullptr;
     EcoHeader header;
+    Position startPosition = initialPosition();
 };
 
 // Reads up to the next line that is neither blank nor a comment and leaves

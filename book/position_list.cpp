@@ -1,6 +1,8 @@
 #include "book/position_list.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -14,21 +16,45 @@ void allocatePositionList(Frame& frame, PositionList& list) {
     list.distinctCount = 0;
 }
 
+static_assert(sizeof(BoardCell) == 2 && offsetof(BoardCell, piece) == 0 &&
+              offsetof(BoardCell, color) == 1);
+
 namespace {
 
 int squareCode(const BoardCell& cell) {
     return cell.piece + 8 * cell.color;
 }
 
+// Four cells (piece, color, piece, color, ...) as they lie in memory give two
+// key bytes: each 16-bit lane becomes piece + 8 * color, and every second
+// lane moves up four bits beside its neighbour.
+std::uint32_t packFourCells(const BoardCell* cells) {
+    std::uint64_t bytes;
+    std::memcpy(&bytes, cells, sizeof bytes);
+    constexpr std::uint64_t LOW_BYTES = 0x00FF00FF00FF00FFull;
+    std::uint64_t codes = (bytes & LOW_BYTES) + ((bytes >> 8 & LOW_BYTES) << 3);
+    std::uint64_t pairs = codes | codes >> 12;
+    return static_cast<std::uint32_t>((pairs & 0xFF) | (pairs >> 24 & 0xFF00));
+}
+
 }  // namespace
 
 void packBoard(const Position& position, std::uint8_t (&packedBoard)[PACKED_BOARD_SIZE]) {
-    // Two squares of a rank to a byte: the even file low, the odd file high.
     for (int rank = 0; rank < 8; ++rank) {
         const BoardCell* row = position.board + makeSquare(0, rank);
-        for (int file = 0; file < 8; file += 2) {
-            packedBoard[4 * rank + file / 2] =
-                static_cast<std::uint8_t>(squareCode(row[file]) | squareCode(row[file + 1]) << 4);
+        std::uint8_t* out = packedBoard + 4 * rank;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::uint32_t low = packFourCells(row);
+            std::uint32_t high = packFourCells(row + 4);
+            out[0] = static_cast<std::uint8_t>(low);
+            out[1] = static_cast<std::uint8_t>(low >> 8);
+            out[2] = static_cast<std::uint8_t>(high);
+            out[3] = static_cast<std::uint8_t>(high >> 8);
+        } else {
+            for (int file = 0; file < 8; file += 2) {
+                out[file / 2] = static_cast<std::uint8_t>(squareCode(row[file]) |
+                                                          squareCode(row[file + 1]) << 4);
+            }
         }
     }
 }
@@ -48,11 +74,32 @@ int comparePositions(const PositionRecord& a, const PositionRecord& b) {
     return std::memcmp(a.packedBoard, b.packedBoard, PACKED_BOARD_SIZE);
 }
 
+namespace {
+
+// Eight key bytes as one number in which byte order is number order.
+std::uint64_t keyWord(const std::uint8_t* bytes) {
+    std::uint64_t word = 0;
+    for (int i = 0; i < 8; ++i) word = word << 8 | bytes[i];
+    return word;
+}
+
+// comparePositions(a, b) < 0, eight bytes at a time.
+bool boardLess(const PositionRecord& a, const PositionRecord& b) {
+    for (int i = 0; i < PACKED_BOARD_SIZE; i += 8) {
+        std::uint64_t x = keyWord(a.packedBoard + i);
+        std::uint64_t y = keyWord(b.packedBoard + i);
+        if (x != y) return x < y;
+    }
+    return false;
+}
+
+}  // namespace
+
 void sortPositions(PositionList& list) {
     const PositionRecord* store = list.positionStore.get();
     std::int32_t* first = list.positionList.get();
     std::stable_sort(first, first + list.positionCount, [store](std::int32_t a, std::int32_t b) {
-        return comparePositions(store[a], store[b]) < 0;
+        return boardLess(store[a], store[b]);
     });
 }
 

@@ -65,6 +65,22 @@ TEST_F(PositionListTest, PackBoardAfterE4MatchesTheFileExample) {
     EXPECT_EQ(0, list.positionList[0]);
 }
 
+TEST_F(PositionListTest, PackBoardGivesEverySquareItsNibble) {
+    Position position;
+    for (int k = 0; k < 64; ++k) {
+        auto kind = static_cast<std::int8_t>(k % 7);
+        auto color = static_cast<std::int8_t>(kind == EMPTY ? 0 : (k / 7) % 2);
+        position.board[makeSquare(k % 8, k / 8)] = BoardCell{kind, color};
+    }
+    std::uint8_t packed[PACKED_BOARD_SIZE];
+    packBoard(position, packed);
+    for (int k = 0; k < 64; ++k) {
+        const BoardCell& cell = position.board[makeSquare(k % 8, k / 8)];
+        int nibble = k % 2 ? packed[k / 2] >> 4 : packed[k / 2] & 15;
+        EXPECT_EQ(cell.piece + 8 * cell.color, nibble) << "square " << k;
+    }
+}
+
 TEST_F(PositionListTest, ComparesBoardsAsUnsignedBytesFromTheFirst) {
     PositionRecord a{}, b{};
     EXPECT_EQ(0, comparePositions(a, b));
