@@ -18,6 +18,21 @@ void buildWordLengths(NameStore& store) {
     }
 }
 
+namespace {
+
+// strncmp over the word's length: bytes compare unsigned, and the end of the
+// text, a 0 that no word holds, compares below any letter.
+int compareWithWord(const char* text, std::string_view word, int length) {
+    for (int i = 0; i < length; ++i) {
+        auto a = static_cast<unsigned char>(text[i]);
+        auto b = static_cast<unsigned char>(word[static_cast<std::size_t>(i)]);
+        if (a != b) return a < b ? -1 : 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
 // Halves the table, comparing the text over each word's own length only,
 // and gives up when the middle stops moving.
 int findOpeningWord(const NameStore& store, const char* text) {
@@ -25,7 +40,7 @@ int findOpeningWord(const NameStore& store, const char* text) {
     int high = OPENING_WORD_COUNT;
     int middle = (low + high) / 2;
     for (;;) {
-        int order = std::strncmp(text, openingWords[middle].data(), store.wordLength[middle]);
+        int order = compareWithWord(text, openingWords[middle], store.wordLength[middle]);
         if (order == 0) return middle + 1;
         if (order < 0) {
             high = middle;
