@@ -61,11 +61,12 @@ void parseEcoHeader(Frame& frame, EcoReader& reader) {
     header.ecoNumber = static_cast<std::uint8_t>(10 * (text[0] - '0') + (text[1] - '0'));
     header.nameText[0] = '\0';
     // The character after the two digits is dropped, whatever it is; when
-    // the digits end the text there is no name.
-    char dropped = text[2];
+    // the digits end the line there is no name.
+    if (text[2] == '\0' || text[2] == '\n') {
+        reader.textCursor = text + 2;
+        return;
+    }
     text += 3;
-    reader.textCursor = text;
-    if (dropped == '\0' || dropped == '\n') return;
     while (isDigit(*text)) ++text;
     text = skipBlanks(text);
     reader.textCursor = text;
