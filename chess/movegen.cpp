@@ -110,10 +110,12 @@ Square passedPawnSquare(Move move) {
     return static_cast<Square>((move.to & 7) + (move.from & 0x70));
 }
 
-// Runs the generator of the piece's kind when it belongs to sideToMove.
-void generatePiece(const Position& position, MoveList& list, Square genFrom) {
+// Runs the generator of the piece's kind when it belongs to sideToMove and,
+// unless `only` is EMPTY, is of that kind.
+void generatePiece(const Position& position, MoveList& list, Square genFrom, PieceKind only) {
     const BoardCell cell = position.board[genFrom];
     if (cell.piece == EMPTY || cell.color != position.sideToMove) return;
+    if (only != EMPTY && cell.piece != only) return;
     switch (cell.piece) {
         case PAWN:
             generatePawn(position, list, genFrom);
@@ -154,15 +156,39 @@ void addEnPassant(const Position& position, MoveList& list, Square genFrom) {
     append(list, genFrom, position.epSquare, MOVE_EN_PASSANT, EMPTY);
 }
 
-int generateMoves(const Position& position, MoveList& list) {
+int generateMovesOf(const Position& position, MoveList& list, PieceKind only) {
     list.moveCount = 0;
-    // File by file: a1..a8, b1..b8, ..., h8.
-    for (int file = 0; file < 8; ++file) {
-        for (int square = file; onBoard(square); square += 16) {
-            generatePiece(position, list, static_cast<Square>(square));
+    if (only == EMPTY) {
+        // File by file: a1..a8, b1..b8, ..., h8.
+        for (int file = 0; file < 8; ++file) {
+            for (int square = file; onBoard(square); square += 16) {
+                generatePiece(position, list, static_cast<Square>(square), EMPTY);
+            }
         }
+        return list.moveCount;
+    }
+    // The pieces of the kind come from the piece list, put into the board
+    // scan's order (file first, then rank) so that the moves are listed as
+    // the whole generation lists them.
+    Square squares[PIECES_PER_COLOR];
+    int count = 0;
+    auto scanOrder = [](Square square) { return (square & 7) * 16 + (square >> 4); };
+    for (const PieceEntry& entry : position.pieceList[position.sideToMove]) {
+        if (entry.kind != only) continue;
+        int at = count++;
+        for (; at > 0 && scanOrder(squares[at - 1]) > scanOrder(entry.square); --at) {
+            squares[at] = squares[at - 1];
+        }
+        squares[at] = entry.square;
+    }
+    for (int index = 0; index < count; ++index) {
+        generatePiece(position, list, squares[index], only);
     }
     return list.moveCount;
+}
+
+int generateMoves(const Position& position, MoveList& list) {
+    return generateMovesOf(position, list, EMPTY);
 }
 
 RookSquares castleRookSquares(Square kingTo) {

@@ -20,6 +20,10 @@ struct MoveList {
 // squares file by file from a1 to h8; gives the move count.
 int generateMoves(const Position& position, MoveList& list);
 
+// The same for the pieces of one kind only, in the same order: the move
+// reader needs no moves of the pieces that the move text does not name.
+int generateMovesOf(const Position& position, MoveList& list, PieceKind only);
+
 // Appends (genFrom, target, MOVE_NORMAL, piece on target) unless a piece of
 // sideToMove stands on the target.
 void addMove(const Position& position, MoveList& list, Square genFrom, Square target);

@@ -205,10 +205,10 @@ char* readLine(Frame& frame, std::FILE* stream) {
     char* line = frame.line();
     std::size_t length = 0;
     while (length < limit) {
-        int c = std::getc(stream);
+        int c = readByte(stream);
         if (c == EOF) break;
         if (c == '\r') {
-            int after = std::getc(stream);
+            int after = readByte(stream);
             if (after == '\n') {
                 c = '\n';
             } else if (after != EOF) {
