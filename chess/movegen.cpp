@@ -3,6 +3,8 @@
 #include <cassert>
 #include <initializer_list>
 
+#include "chess/attack.h"
+
 namespace {
 
 // Offsets in the order in which they are tried.
@@ -156,7 +158,23 @@ void addEnPassant(const Position& position, MoveList& list, Square genFrom) {
     append(list, genFrom, position.epSquare, MOVE_EN_PASSANT, EMPTY);
 }
 
-int generateMovesOf(const Position& position, MoveList& list, PieceKind only) {
+namespace {
+
+// Could a piece of the kind on `from` have a move to `target` at all? A
+// pawn stays on its file or the next; the others move as the attack table
+// says, the king besides castles.
+bool mayReach(PieceKind kind, Square from, Square target) {
+    if (kind == KING) return true;
+    if (kind == PAWN) {
+        int files = (target & 7) - (from & 7);
+        return files >= -1 && files <= 1;
+    }
+    return (attackEntry(target - from).mask & attackBit[kind]) != 0;
+}
+
+}  // namespace
+
+int generateMovesOf(const Position& position, MoveList& list, PieceKind only, Square target) {
     list.moveCount = 0;
     if (only == EMPTY) {
         // File by file: a1..a8, b1..b8, ..., h8.
@@ -175,6 +193,7 @@ int generateMovesOf(const Position& position, MoveList& list, PieceKind only) {
     auto scanOrder = [](Square square) { return (square & 7) * 16 + (square >> 4); };
     for (const PieceEntry& entry : position.pieceList[position.sideToMove]) {
         if (entry.kind != only) continue;
+        if (target != NO_SQUARE && !mayReach(only, entry.square, target)) continue;
         int at = count++;
         for (; at > 0 && scanOrder(squares[at - 1]) > scanOrder(entry.square); --at) {
             squares[at] = squares[at - 1];

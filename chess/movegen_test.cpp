@@ -224,6 +224,16 @@ std::vector<Move> generatedOf(const Position& position, PieceKind kind) {
     return std::vector<Move>(list.moves, list.moves + list.moveCount);
 }
 
+// Generation for a target still lists every move of the kind to it.
+bool reachedByTargeted(const Position& position, PieceKind kind, Move move) {
+    MoveList list;
+    generateMovesOf(position, list, kind, move.to);
+    for (int index = 0; index < list.moveCount; ++index) {
+        if (list.moves[index] == move) return true;
+    }
+    return false;
+}
+
 // Random games: after every trial make, take-back and commit, board and
 // piece lists agree, a take-back restores the position exactly, and the
 // moves of one kind are those of the whole list, in its order.
@@ -239,6 +249,10 @@ TEST(MoveInvariant, HoldsThroughRandomGames) {
             for (int kind = PAWN; kind <= KING; ++kind) {
                 ASSERT_EQ(movesOfKind(position, list, kind),
                           generatedOf(position, static_cast<PieceKind>(kind)));
+                for (const Move& move : movesOfKind(position, list, kind)) {
+                    ASSERT_TRUE(reachedByTargeted(position, static_cast<PieceKind>(kind), move))
+                        << moveName(move);
+                }
             }
             std::vector<Move> legal;
             for (int index = 0; index < list.moveCount; ++index) {
