@@ -170,7 +170,7 @@ void playMoveText(Frame& frame, Position& position, MoveReader& reader, const ch
     checkAndPlayMove(frame, position, reader, textCursor);
     // A check sign belongs to the move only when the move gives check; any
     // other is left in the text, where it will fail as the next move.
-    if (isInCheck(position, position.sideToMove) && (*after == '+' || *after == '#')) ++after;
+    if ((*after == '+' || *after == '#') && isInCheck(position, position.sideToMove)) ++after;
     textCursor = after;
 }
 
