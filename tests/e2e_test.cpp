@@ -14,6 +14,12 @@
 //   out/     the work folder's exact contents afterwards (no folder: as in/)
 //   cwd      the folder below the work folder in which the program starts
 //            (no file: the work folder itself)
+//   generate a Python script for inputs too large to keep as files: run as
+//            "python3 generate IN EXPECTED" before the program starts, it
+//            writes input files into IN, which go into the work folder and
+//            are expected unchanged afterwards, and may write into EXPECTED
+//            further files expected in the work folder afterwards (beside
+//            those of out/ or in/; a name in both takes EXPECTED's bytes)
 //   by_name  (empty) the program is started by its bare name, found through
 //            the search path, so that argument 0 holds no directory and the
 //            program asks the system where it lies
@@ -247,6 +253,21 @@ RunResult runProgram(const Launch& launch) {
     return result;
 }
 
+// Runs the case's generator; false when it failed.
+bool runGenerator(const fs::path& script, const fs::path& in, const fs::path& expected) {
+    fs::create_directories(in);
+    fs::create_directories(expected);
+    pid_t child = fork();
+    if (child == 0) {
+        execlp("python3", "python3", script.c_str(), in.c_str(), expected.c_str(),
+               static_cast<char*>(nullptr));
+        _exit(122);
+    }
+    int waitStatus = 0;
+    waitpid(child, &waitStatus, 0);
+    return WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0;
+}
+
 struct Case {
     std::string tool;
     fs::path folder;
@@ -309,6 +330,13 @@ TEST_P(EndToEnd, MatchesFixture) {
         if (!(words >> source >> target)) continue;
         fs::copy_file(fs::path(TESSARA_SOURCE_DIR) / source, work / target);
     }
+    fs::path generatedIn = scratch / "generated-in";
+    fs::path generatedOut = scratch / "generated-out";
+    if (fs::exists(c.folder / "generate")) {
+        ASSERT_TRUE(runGenerator(c.folder / "generate", generatedIn, generatedOut))
+            << "the generator of " << c.folder << " failed";
+        fs::copy(generatedIn, work, fs::copy_options::recursive);
+    }
     fs::path program = programPath(c.tool);
     Launch launch;
     launch.program = home / program.filename();
@@ -357,6 +385,9 @@ TEST_P(EndToEnd, MatchesFixture) {
         }
     }
     for (const std::string& folder : madeFolders) expected[folder] = "";
+    for (const fs::path& generated : {generatedIn, generatedOut}) {
+        for (auto& [name, bytes] : snapshot(generated)) expected[name] = std::move(bytes);
+    }
     std::map<std::string, std::string> actual = snapshot(work);
     for (const auto& [name, bytes] : expected) {
         auto found = actual.find(name);
