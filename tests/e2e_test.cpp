@@ -35,6 +35,11 @@
 // binary opening file above all, must match byte for byte, which shows that
 // both builds write the same opening file.
 //
+// TESSARA_E2E_WRAPPER, when set, holds a command (words separated by blanks)
+// that starts the programs of this build, such as valgrind's memory checker
+// (the valgrind test preset); a case then also fails when the wrapper gives
+// an exit status of its own.
+//
 // Cases below tests/cases-windows/<tool>/ use paths that only Windows reads as
 // paths ('\' and ':' as separators, drive letters, "..\" parts). They run only
 // in a Windows run; elsewhere they are reported as skipped.
@@ -109,6 +114,15 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
 std::string launcher() {
     const char* text = std::getenv("TESSARA_E2E_LAUNCHER");
     return text ? text : "";
+}
+
+// The words of TESSARA_E2E_WRAPPER.
+std::vector<std::string> wrapper() {
+    std::vector<std::string> words;
+    const char* text = std::getenv("TESSARA_E2E_WRAPPER");
+    std::istringstream in(text ? text : "");
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
 }
 
 // A run through a launcher is a run of the Windows executables.
@@ -212,13 +226,15 @@ std::vector<std::string> commandLine(const Launch& launch, std::string& pathVari
         } else {
             command.push_back(launch.program.string());
         }
-    } else if (launch.byName) {
-        command.push_back(launch.program.filename().string());
-        pathVariable = "PATH";
-        const char* path = std::getenv("PATH");
-        pathValue = folder.string() + (path && *path ? std::string(":") + path : "");
     } else {
-        command.push_back(launch.program.string());
+        command = wrapper();
+        command.push_back(launch.byName ? launch.program.filename().string()
+                                        : launch.program.string());
+        if (launch.byName) {
+            pathVariable = "PATH";
+            const char* path = std::getenv("PATH");
+            pathValue = folder.string() + (path && *path ? std::string(":") + path : "");
+        }
     }
     command.insert(command.end(), launch.args.begin(), launch.args.end());
     return command;
