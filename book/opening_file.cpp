@@ -23,8 +23,8 @@ void writeOpeningFile(Frame& frame, const NameStore& names, const PositionList& 
     writeNumber(frame, longestLine);
     writeNumber(frame, names.nameSpaceUsed);
 
-    const PositionRecord* store = positions.positionStore.get();
-    const std::int32_t* entries = positions.positionList.get();
+    const PositionRecord* store = positions.positionStore;
+    const std::int32_t* entries = positions.positionList;
     for (std::int32_t i = 0; i < positions.positionCount; ++i) {
         if (entries[i] == NO_RECORD) continue;
         writeBytes(frame, store[entries[i]].packedBoard, PACKED_BOARD_SIZE);

@@ -6,12 +6,21 @@
 #include <cstring>
 #include <new>
 
+#include "frame/platform.h"
+
+void ReleaseTableBlock::operator()(void* block) const {
+    releaseTableBlock(block);
+}
+
 void allocatePositionList(Frame& frame, PositionList& list) {
-    list.positionStore.reset(new (std::nothrow) PositionRecord[MAX_POSITIONS]);
-    list.positionList.reset(new (std::nothrow) std::int32_t[MAX_POSITIONS]);
-    if (!list.positionStore || !list.positionList) {
-        fatalError(frame, "Can't allocate space for saving board positions");
-    }
+    constexpr std::size_t STORE_BYTES = sizeof(PositionRecord) * MAX_POSITIONS;
+    constexpr std::size_t LIST_BYTES = sizeof(std::int32_t) * MAX_POSITIONS;
+    static_assert(STORE_BYTES % alignof(std::int32_t) == 0);
+    list.block.reset(obtainTableBlock(STORE_BYTES + LIST_BYTES));
+    if (!list.block) fatalError(frame, "Can't allocate space for saving board positions");
+    auto* bytes = static_cast<unsigned char*>(list.block.get());
+    list.positionStore = reinterpret_cast<PositionRecord*>(bytes);
+    list.positionList = reinterpret_cast<std::int32_t*>(bytes + STORE_BYTES);
     list.positionCount = 0;
     list.distinctCount = 0;
 }
@@ -97,16 +106,19 @@ bool boardLess(const PositionRecord& a, const PositionRecord& b) {
 }  // namespace
 
 void sortPositions(PositionList& list) {
-    const PositionRecord* store = list.positionStore.get();
-    std::int32_t* first = list.positionList.get();
-    std::stable_sort(first, first + list.positionCount, [store](std::int32_t a, std::int32_t b) {
-        return boardLess(store[a], store[b]);
+    const PositionRecord* store = list.positionStore;
+    std::int32_t* first = list.positionList;
+    // Equal boards stay in the order of recording, as a stable sort keeps
+    // them, without the stable sort's buffer: the index breaks the tie.
+    std::sort(first, first + list.positionCount, [store](std::int32_t a, std::int32_t b) {
+        if (boardLess(store[a], store[b])) return true;
+        return a < b && !boardLess(store[b], store[a]);
     });
 }
 
 void removeDuplicatePositions(PositionList& list, const OpeningInfo* openingTable) {
-    const PositionRecord* store = list.positionStore.get();
-    std::int32_t* entries = list.positionList.get();
+    const PositionRecord* store = list.positionStore;
+    std::int32_t* entries = list.positionList;
     list.distinctCount = list.positionCount;
     std::int32_t i = 0;
     while (i < list.positionCount - 1) {

@@ -25,9 +25,15 @@ struct PositionRecord {
 
 // The records stay where they were recorded; the list orders them by index
 // and marks a removed duplicate with NO_RECORD.
+struct ReleaseTableBlock {
+    void operator()(void* block) const;
+};
+
 struct PositionList {
-    std::unique_ptr<PositionRecord[]> positionStore;  // MAX_POSITIONS records
-    std::unique_ptr<std::int32_t[]> positionList;     // MAX_POSITIONS indexes
+    // One block holds both tables, obtained once at start.
+    std::unique_ptr<void, ReleaseTableBlock> block;
+    PositionRecord* positionStore = nullptr;  // MAX_POSITIONS records
+    std::int32_t* positionList = nullptr;     // MAX_POSITIONS indexes
     std::int32_t positionCount = 0;
     std::int32_t distinctCount = 0;
 };

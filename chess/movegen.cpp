@@ -3,6 +3,8 @@
 #include <cassert>
 #include <initializer_list>
 
+#include "chess/attack.h"
+
 namespace {
 
 // Offsets in the order in which they are tried.
@@ -110,10 +112,12 @@ Square passedPawnSquare(Move move) {
     return static_cast<Square>((move.to & 7) + (move.from & 0x70));
 }
 
-// Runs the generator of the piece's kind when it belongs to sideToMove.
-void generatePiece(const Position& position, MoveList& list, Square genFrom) {
+// Runs the generator of the piece's kind when it belongs to sideToMove and,
+// unless `only` is EMPTY, is of that kind.
+void generatePiece(const Position& position, MoveList& list, Square genFrom, PieceKind only) {
     const BoardCell cell = position.board[genFrom];
     if (cell.piece == EMPTY || cell.color != position.sideToMove) return;
+    if (only != EMPTY && cell.piece != only) return;
     switch (cell.piece) {
         case PAWN:
             generatePawn(position, list, genFrom);
@@ -154,15 +158,56 @@ void addEnPassant(const Position& position, MoveList& list, Square genFrom) {
     append(list, genFrom, position.epSquare, MOVE_EN_PASSANT, EMPTY);
 }
 
-int generateMoves(const Position& position, MoveList& list) {
+namespace {
+
+// Could a piece of the kind on `from` have a move to `target` at all? A
+// pawn stays on its file or the next; the others move as the attack table
+// says, the king besides castles.
+bool mayReach(PieceKind kind, Square from, Square target) {
+    if (kind == KING) return true;
+    if (kind == PAWN) {
+        int files = (target & 7) - (from & 7);
+        return files >= -1 && files <= 1;
+    }
+    return (attackEntry(target - from).mask & attackBit[kind]) != 0;
+}
+
+}  // namespace
+
+int generateMovesOf(const Position& position, MoveList& list, PieceKind only, Square target) {
     list.moveCount = 0;
-    // File by file: a1..a8, b1..b8, ..., h8.
-    for (int file = 0; file < 8; ++file) {
-        for (int square = file; onBoard(square); square += 16) {
-            generatePiece(position, list, static_cast<Square>(square));
+    if (only == EMPTY) {
+        // File by file: a1..a8, b1..b8, ..., h8.
+        for (int file = 0; file < 8; ++file) {
+            for (int square = file; onBoard(square); square += 16) {
+                generatePiece(position, list, static_cast<Square>(square), EMPTY);
+            }
         }
+        return list.moveCount;
+    }
+    // The pieces of the kind come from the piece list, put into the board
+    // scan's order (file first, then rank) so that the moves are listed as
+    // the whole generation lists them.
+    Square squares[PIECES_PER_COLOR];
+    int count = 0;
+    auto scanOrder = [](Square square) { return (square & 7) * 16 + (square >> 4); };
+    for (const PieceEntry& entry : position.pieceList[position.sideToMove]) {
+        if (entry.kind != only) continue;
+        if (target != NO_SQUARE && !mayReach(only, entry.square, target)) continue;
+        int at = count++;
+        for (; at > 0 && scanOrder(squares[at - 1]) > scanOrder(entry.square); --at) {
+            squares[at] = squares[at - 1];
+        }
+        squares[at] = entry.square;
+    }
+    for (int index = 0; index < count; ++index) {
+        generatePiece(position, list, squares[index], only);
     }
     return list.moveCount;
+}
+
+int generateMoves(const Position& position, MoveList& list) {
+    return generateMovesOf(position, list, EMPTY);
 }
 
 RookSquares castleRookSquares(Square kingTo) {

@@ -20,6 +20,13 @@ struct MoveList {
 // squares file by file from a1 to h8; gives the move count.
 int generateMoves(const Position& position, MoveList& list);
 
+// The same for the pieces of one kind only, in the same order: the move
+// reader needs no moves of the pieces that the move text does not name.
+// With a target, pieces that cannot reach it by their way of moving are
+// passed over as well (a king is always expanded, for its castling).
+int generateMovesOf(const Position& position, MoveList& list, PieceKind only,
+                    Square target = NO_SQUARE);
+
 // Appends (genFrom, target, MOVE_NORMAL, piece on target) unless a piece of
 // sideToMove stands on the target.
 void addMove(const Position& position, MoveList& list, Square genFrom, Square target);

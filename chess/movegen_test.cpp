@@ -208,8 +208,35 @@ TEST(CommitMove, CountsThePlyAndPassesTheTurn) {
     EXPECT_EQ(15 & ~CASTLE_WK, position.castleRights);
 }
 
+// The moves of one kind's pieces, as the whole list has them.
+std::vector<Move> movesOfKind(const Position& position, const MoveList& list, int kind) {
+    std::vector<Move> moves;
+    for (int index = 0; index < list.moveCount; ++index) {
+        if (position.board[list.moves[index].from].piece == kind)
+            moves.push_back(list.moves[index]);
+    }
+    return moves;
+}
+
+std::vector<Move> generatedOf(const Position& position, PieceKind kind) {
+    MoveList list;
+    generateMovesOf(position, list, kind);
+    return std::vector<Move>(list.moves, list.moves + list.moveCount);
+}
+
+// Generation for a target still lists every move of the kind to it.
+bool reachedByTargeted(const Position& position, PieceKind kind, Move move) {
+    MoveList list;
+    generateMovesOf(position, list, kind, move.to);
+    for (int index = 0; index < list.moveCount; ++index) {
+        if (list.moves[index] == move) return true;
+    }
+    return false;
+}
+
 // Random games: after every trial make, take-back and commit, board and
-// piece lists agree, and a take-back restores the position exactly.
+// piece lists agree, a take-back restores the position exactly, and the
+// moves of one kind are those of the whole list, in its order.
 TEST(MoveInvariant, HoldsThroughRandomGames) {
     std::mt19937 random(20240611);
     int committed = 0;
@@ -219,6 +246,14 @@ TEST(MoveInvariant, HoldsThroughRandomGames) {
         for (int ply = 0; ply < 120; ++ply) {
             MoveList list;
             generateMoves(position, list);
+            for (int kind = PAWN; kind <= KING; ++kind) {
+                ASSERT_EQ(movesOfKind(position, list, kind),
+                          generatedOf(position, static_cast<PieceKind>(kind)));
+                for (const Move& move : movesOfKind(position, list, kind)) {
+                    ASSERT_TRUE(reachedByTargeted(position, static_cast<PieceKind>(kind), move))
+                        << moveName(move);
+                }
+            }
             std::vector<Move> legal;
             for (int index = 0; index < list.moveCount; ++index) {
                 const Move move = list.moves[index];

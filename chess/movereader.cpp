@@ -154,7 +154,7 @@ void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader,
             fatalError(frame, "Can't Castle through an attacked square");
         }
     }
-    generateMoves(position, reader.moveList);
+    generateMovesOf(position, reader.moveList, static_cast<PieceKind>(move.piece), move.to);
     findMatchingMoves(position, reader);
     if (reader.candidateCount != 1) {
         reportMoveError(frame, moveErrorMessage(reader.candidateCount), textCursor);

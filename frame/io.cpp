@@ -170,7 +170,10 @@ void writeFormatted(Frame& frame, const char* format, std::initializer_list<Form
     };
     for (const char* p = format; *p; ++p) {
         if (*p != '%') {
-            std::fputc(*p, out);
+            // The plain text up to the next conversion goes out in one write.
+            std::size_t run = std::strcspn(p, "%");
+            std::fwrite(p, 1, run, out);
+            p += run - 1;
             continue;
         }
         ++p;
@@ -181,9 +184,12 @@ void writeFormatted(Frame& frame, const char* format, std::initializer_list<Form
             case 'c':
                 std::fputc(static_cast<unsigned char>(take().number), out);
                 break;
-            case 'd':
-                std::fprintf(out, "%d", take().number);
+            case 'd': {
+                char digits[16];
+                int length = std::snprintf(digits, sizeof digits, "%d", take().number);
+                std::fwrite(digits, 1, static_cast<std::size_t>(length), out);
                 break;
+            }
             case 's': {
                 const char* text = take().text;
                 if (text) std::fputs(text, out);
@@ -215,11 +221,11 @@ char* readLine(Frame& frame, std::FILE* stream) {
     char* line = frame.line();
     std::size_t length = 0;
     while (length < limit) {
-        int c = std::getc(stream);
+        int c = readByte(stream);
         if (c == EOF) break;
         if (c == '\0') nulInLine(frame);
         if (c == '\r') {
-            int after = std::getc(stream);
+            int after = readByte(stream);
             if (after == '\n') {
                 c = '\n';
             } else if (after != EOF) {

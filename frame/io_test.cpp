@@ -232,7 +232,10 @@ TEST(UpperAscii, OnlyAsciiLettersChange) {
 class OpeningFileOutput : public testing::Test {
   protected:
     void SetUp() override {
-        folder = std::filesystem::temp_directory_path() / "tessara-io-test-output";
+        // Each test has a folder of its own: the tests run in parallel.
+        folder = std::filesystem::temp_directory_path() /
+                 (std::string("tessara-io-test-") +
+                  testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         path = (folder / "BOOK.ECO").string();

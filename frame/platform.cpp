@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -10,6 +11,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 #else
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <climits>
@@ -57,10 +59,34 @@ bool isDirectory(const std::string& path) {
     return _stat(path.c_str(), &info) == 0 && (info.st_mode & _S_IFDIR) != 0;
 }
 
+void* obtainTableBlock(std::size_t bytes) {
+    return std::calloc(1, bytes);
+}
+
+void releaseTableBlock(void* block) {
+    std::free(block);
+}
+
 #else
 
 bool isPathSeparator(char c) {
     return c == '/';
+}
+
+void* obtainTableBlock(std::size_t bytes) {
+    constexpr std::size_t HUGE_PAGE = 2 * 1024 * 1024;
+    std::size_t rounded = (bytes + HUGE_PAGE - 1) / HUGE_PAGE * HUGE_PAGE;
+    void* block = std::aligned_alloc(HUGE_PAGE, rounded);
+    if (!block) return nullptr;
+#ifdef MADV_HUGEPAGE
+    madvise(block, rounded, MADV_HUGEPAGE);
+#endif
+    std::memset(block, 0, bytes);
+    return block;
+}
+
+void releaseTableBlock(void* block) {
+    std::free(block);
 }
 char pathSeparator() {
     return '/';

@@ -3,6 +3,8 @@
 // file-system operations that the standard library does not offer.
 #pragma once
 
+#include <cstddef>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -28,3 +30,19 @@ std::string temporaryNameBeside(const std::string& path);
 // Moves `from` over `to`, replacing an existing file.
 bool replaceFile(const std::string& from, const std::string& to);
 void removeFile(const std::string& path);
+
+// Obtains a zero-filled block for a table that lives for the whole run, or
+// null. Where the system offers huge pages the block asks for them: a table
+// of a few megabytes then costs one page fault instead of hundreds.
+void* obtainTableBlock(std::size_t bytes);
+void releaseTableBlock(void* block);
+
+// Reads one byte of a stream without taking its lock: the tools run on one
+// thread, and line reading goes byte by byte.
+inline int readByte(std::FILE* stream) {
+#ifdef _WIN32
+    return std::getc(stream);
+#else
+    return getc_unlocked(stream);
+#endif
+}

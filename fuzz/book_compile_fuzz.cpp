@@ -19,22 +19,21 @@ namespace {
 struct LargeTables {
     std::unique_ptr<std::uint8_t[]> nameSpace;
     std::unique_ptr<OpeningInfo[]> openingTable;
-    std::unique_ptr<PositionRecord[]> positionStore;
-    std::unique_ptr<std::int32_t[]> positionList;
+    PositionList positions;
 };
 
 void lend(LargeTables& tables, Book& book) {
     book.names.nameSpace = std::move(tables.nameSpace);
     book.names.openingTable = std::move(tables.openingTable);
-    book.positions.positionStore = std::move(tables.positionStore);
-    book.positions.positionList = std::move(tables.positionList);
+    book.positions = std::move(tables.positions);
+    book.positions.positionCount = 0;
+    book.positions.distinctCount = 0;
 }
 
 void takeBack(LargeTables& tables, Book& book) {
     tables.nameSpace = std::move(book.names.nameSpace);
     tables.openingTable = std::move(book.names.openingTable);
-    tables.positionStore = std::move(book.positions.positionStore);
-    tables.positionList = std::move(book.positions.positionList);
+    tables.positions = std::move(book.positions);
 }
 
 }  // namespace
