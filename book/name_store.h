@@ -87,12 +87,12 @@ constexpr bool strictlyAscending() {
 }
 
 // The search compares only a word's own length, so a word that began
-// another one would hide it.
+// another one would hide it. In a sorted table every word that lies between
+// a word and a longer one it begins also begins with it, so checking each
+// word against the next is enough.
 constexpr bool prefixFree() {
-    for (std::string_view a : openingWords) {
-        for (std::string_view b : openingWords) {
-            if (a != b && b.starts_with(a)) return false;
-        }
+    for (std::size_t i = 1; i < openingWords.size(); ++i) {
+        if (openingWords[i].starts_with(openingWords[i - 1])) return false;
     }
     return true;
 }

@@ -30,7 +30,8 @@ static_assert(sizeof(BoardCell) == 2 && offsetof(BoardCell, piece) == 0 &&
 
 namespace {
 
-int squareCode(const BoardCell& cell) {
+// The nibble of one square; the little-endian path packs four at a time.
+[[maybe_unused]] int squareCode(const BoardCell& cell) {
     return cell.piece + 8 * cell.color;
 }
 

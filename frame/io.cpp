@@ -203,6 +203,16 @@ void writeFormatted(Frame& frame, const char* format, std::initializer_list<Form
     }
 }
 
+// Every reader takes a 0 byte for the end of its line, so whatever followed
+// it would be dropped without a word: a NUL stops the run instead, naming
+// the line (the book's message form names it already).
+[[noreturn]] static void nulInLine(Frame& frame) {
+    if (frame.isBook()) fatalError(frame, "NUL character in line");
+    char message[64];
+    std::snprintf(message, sizeof message, "NUL character in line %d", frame.lineCounter + 1);
+    fatalError(frame, message);
+}
+
 char* readLine(Frame& frame, std::FILE* stream) {
     bool book = frame.isBook();
     if (book) ++frame.lineCounter;
@@ -213,6 +223,7 @@ char* readLine(Frame& frame, std::FILE* stream) {
     while (length < limit) {
         int c = readByte(stream);
         if (c == EOF) break;
+        if (c == '\0') nulInLine(frame);
         if (c == '\r') {
             int after = readByte(stream);
             if (after == '\n') {

@@ -115,7 +115,7 @@ void writeFormatted(Frame& frame, const char* format,
 // Reads the next line into frame.line(), its line end kept, at most the
 // tool's limit of characters; "\r\n" arrives as one "\n". Gives null at the
 // end of the input. The book counts every attempt, the transform only lines
-// that were read.
+// that were read. A NUL byte in the text ends the run.
 char* readLine(Frame& frame, std::FILE* stream);
 
 void warning(Frame& frame, const char* message);

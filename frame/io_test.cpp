@@ -95,6 +95,29 @@ TEST(ReadLine, LoneCarriageReturnStaysInTheLine) {
     std::fclose(in);
 }
 
+// A NUL would silently end every reader's line early: it stops the run,
+// naming the line in each tool's form.
+TEST(ReadLine, NulByteStopsTheRun) {
+    struct Case {
+        const ToolProfile* profile;
+        const char* console;
+    };
+    for (Case c : {Case{&BOOK_PROFILE, "File Error on line 2: NUL character in line.\n"},
+                   Case{&WEB_PROFILE, "Error: NUL character in line 2.\n"}}) {
+        TestRun run(*c.profile);
+        std::FILE* in = streamWith(std::string("B20 Sicilian\n1.e4\0 c5 1/2\n", 26));
+        EXPECT_STREQ("B20 Sicilian\n", readLine(run.frame, in));
+        try {
+            readLine(run.frame, in);
+            ADD_FAILURE() << "the NUL was read as text";
+        } catch (const RunEnd& end) {
+            EXPECT_EQ(1, end.status);
+        }
+        EXPECT_EQ(c.console, run.console);
+        std::fclose(in);
+    }
+}
+
 // A line of exactly the limit and its line end arrive as two reads; a
 // longer line arrives in pieces, every piece counted.
 TEST(ReadLine, LongLinesArriveInPiecesOfTheLimit) {

@@ -14,6 +14,12 @@
 //   out/     the work folder's exact contents afterwards (no folder: as in/)
 //   cwd      the folder below the work folder in which the program starts
 //            (no file: the work folder itself)
+//   generate a Python script for inputs too large to keep as files: run as
+//            "python3 generate IN EXPECTED" before the program starts, it
+//            writes input files into IN, which go into the work folder and
+//            are expected unchanged afterwards, and may write into EXPECTED
+//            further files expected in the work folder afterwards (beside
+//            those of out/ or in/; a name in both takes EXPECTED's bytes)
 //   by_name  (empty) the program is started by its bare name, found through
 //            the search path, so that argument 0 holds no directory and the
 //            program asks the system where it lies
@@ -28,6 +34,11 @@
 // Windows run compares both with "\r\n" taken as "\n"; every other file, the
 // binary opening file above all, must match byte for byte, which shows that
 // both builds write the same opening file.
+//
+// TESSARA_E2E_WRAPPER, when set, holds a command (words separated by blanks)
+// that starts the programs of this build, such as valgrind's memory checker
+// (the valgrind test preset); a case then also fails when the wrapper gives
+// an exit status of its own.
 //
 // Cases below tests/cases-windows/<tool>/ use paths that only Windows reads as
 // paths ('\' and ':' as separators, drive letters, "..\" parts). They run only
@@ -103,6 +114,15 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
 std::string launcher() {
     const char* text = std::getenv("TESSARA_E2E_LAUNCHER");
     return text ? text : "";
+}
+
+// The words of TESSARA_E2E_WRAPPER.
+std::vector<std::string> wrapper() {
+    std::vector<std::string> words;
+    const char* text = std::getenv("TESSARA_E2E_WRAPPER");
+    std::istringstream in(text ? text : "");
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
 }
 
 // A run through a launcher is a run of the Windows executables.
@@ -206,13 +226,15 @@ std::vector<std::string> commandLine(const Launch& launch, std::string& pathVari
         } else {
             command.push_back(launch.program.string());
         }
-    } else if (launch.byName) {
-        command.push_back(launch.program.filename().string());
-        pathVariable = "PATH";
-        const char* path = std::getenv("PATH");
-        pathValue = folder.string() + (path && *path ? std::string(":") + path : "");
     } else {
-        command.push_back(launch.program.string());
+        command = wrapper();
+        command.push_back(launch.byName ? launch.program.filename().string()
+                                        : launch.program.string());
+        if (launch.byName) {
+            pathVariable = "PATH";
+            const char* path = std::getenv("PATH");
+            pathValue = folder.string() + (path && *path ? std::string(":") + path : "");
+        }
     }
     command.insert(command.end(), launch.args.begin(), launch.args.end());
     return command;
@@ -245,6 +267,21 @@ RunResult runProgram(const Launch& launch) {
     result.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
     result.console = readFile(launch.consoleFile);
     return result;
+}
+
+// Runs the case's generator; false when it failed.
+bool runGenerator(const fs::path& script, const fs::path& in, const fs::path& expected) {
+    fs::create_directories(in);
+    fs::create_directories(expected);
+    pid_t child = fork();
+    if (child == 0) {
+        execlp("python3", "python3", script.c_str(), in.c_str(), expected.c_str(),
+               static_cast<char*>(nullptr));
+        _exit(122);
+    }
+    int waitStatus = 0;
+    waitpid(child, &waitStatus, 0);
+    return WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0;
 }
 
 struct Case {
@@ -309,6 +346,13 @@ TEST_P(EndToEnd, MatchesFixture) {
         if (!(words >> source >> target)) continue;
         fs::copy_file(fs::path(TESSARA_SOURCE_DIR) / source, work / target);
     }
+    fs::path generatedIn = scratch / "generated-in";
+    fs::path generatedOut = scratch / "generated-out";
+    if (fs::exists(c.folder / "generate")) {
+        ASSERT_TRUE(runGenerator(c.folder / "generate", generatedIn, generatedOut))
+            << "the generator of " << c.folder << " failed";
+        fs::copy(generatedIn, work, fs::copy_options::recursive);
+    }
     fs::path program = programPath(c.tool);
     Launch launch;
     launch.program = home / program.filename();
@@ -357,6 +401,9 @@ TEST_P(EndToEnd, MatchesFixture) {
         }
     }
     for (const std::string& folder : madeFolders) expected[folder] = "";
+    for (const fs::path& generated : {generatedIn, generatedOut}) {
+        for (auto& [name, bytes] : snapshot(generated)) expected[name] = std::move(bytes);
+    }
     std::map<std::string, std::string> actual = snapshot(work);
     for (const auto& [name, bytes] : expected) {
         auto found = actual.find(name);

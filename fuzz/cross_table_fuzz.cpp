@@ -1,0 +1,66 @@
+// Fuzz target: tesweb's transform of one text file of cross blocks into the
+// page. A fatal stop is a proper end; what the sanitizers or the checks
+// below see is a finding.
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "fuzz/fuzz_support.h"
+#include "transform/transform.h"
+
+namespace {
+
+std::size_t occurrences(std::string_view text, std::string_view part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string_view::npos;
+         at = text.find(part, at + part.size())) {
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Frame frame;
+    frame.profile = &WEB_PROFILE;
+    std::string console;
+    frame.consoleCapture = &console;
+    obtainLineBuffer(frame);
+    Settings settings;
+    std::unique_ptr<TransformState> state(new TransformState{frame, settings});
+
+    // A fatal stop closes both files itself, as it does in a real run.
+    MemoryFile input(data, size);
+    frame.input = input.release();
+    frame.output.stream = std::tmpfile();
+    FUZZ_CHECK(frame.output.stream != nullptr);
+    int status = 0;
+    try {
+        transformText(*state);
+    } catch (const RunEnd& end) {
+        status = end.status;
+    }
+    if (status != 0) {
+        FUZZ_CHECK(status == 1);
+        FUZZ_CHECK(frame.input == nullptr && frame.output.stream == nullptr);
+        FUZZ_CHECK(!console.empty() && console.back() == '\n');
+        return 0;
+    }
+    FUZZ_CHECK(console.empty());
+
+    // A complete page: at most one head, before the first table, every
+    // table closed, and the page end last.
+    std::vector<char> bytes = writtenBytes(frame.output.stream);
+    abandonFiles(frame);
+    std::string_view page(bytes.data(), bytes.size());
+    constexpr std::string_view PAGE_END = "</BODY></HTML>\n";
+    FUZZ_CHECK(page.size() >= PAGE_END.size() &&
+               page.substr(page.size() - PAGE_END.size()) == PAGE_END);
+    std::size_t heads = occurrences(page, "<HTML>\n<HEAD>\n");
+    std::size_t tables = occurrences(page, "<TABLE class='tgcb' CELLSPACING='0'>\n");
+    FUZZ_CHECK(heads == (tables > 0 ? 1u : 0u));
+    FUZZ_CHECK(tables == occurrences(page, "</TABLE></DIV><BR>\n"));
+    FUZZ_CHECK(tables == 0 || page.starts_with("<HTML>\n<HEAD>\n"));
+    return 0;
+}
