@@ -30,6 +30,18 @@ struct CompilerTest : testing::Test {
         if (frame.output.stream) std::fclose(frame.output.stream);
     }
 
+    // Closes the files and starts a new run with empty tables and console.
+    void restart() {
+        TearDown();
+        frame.input = nullptr;
+        frame.output.stream = nullptr;
+        console.clear();
+        book = std::make_unique<Book>();
+        allocateBook(frame, *book);
+        frame.lineCounter = 0;
+        frame.inputAtEnd = false;
+    }
+
     // Compiles `text`; gives the exit status the run would have, 0 when
     // compileBook returned.
     int compile(const std::string& text) {
@@ -138,12 +150,7 @@ TEST_F(CompilerTest, HeaderAtTheEndOfTheFileIsUnexpected) {
     const std::string lines = "A00 Amar\n1.Nh3 1/2\n";
     EXPECT_EQ(1, compile(lines + "B00 Owen\n"));
     EXPECT_EQ("File Error on line 4: Unexpected end of ECO text file.\n", console);
-    TearDown();
-    console.clear();
-    book = std::make_unique<Book>();
-    allocateBook(frame, *book);
-    frame.lineCounter = 0;
-    frame.inputAtEnd = false;
+    restart();
     EXPECT_EQ(1, compile(lines + "B00 Owen\n; a comment\n\n"));
     EXPECT_EQ("File Error on line 6: Unexpected end of ECO text file.\n", console);
 }
@@ -158,12 +165,7 @@ TEST_F(CompilerTest, TenThousandLinesFitAndOneMoreStops) {
     for (int i = 0; i < MAX_OPENING_LINES; ++i) text += "A00\n1/2\n";
     ASSERT_EQ(0, compile(text)) << console;
     EXPECT_EQ(summary(10000, 0, 0, 30000, 0), console);
-    TearDown();
-    console.clear();
-    book = std::make_unique<Book>();
-    allocateBook(frame, *book);
-    frame.lineCounter = 0;
-    frame.inputAtEnd = false;
+    restart();
     EXPECT_EQ(1, compile(text + "A00 one too many\n1/2\n"));
     EXPECT_EQ("File Error on line 20001: Too many opening lines.\n", console);
 }
@@ -173,12 +175,7 @@ TEST_F(CompilerTest, FiftyThousandPositionsFitAndOneMoreStops) {
     for (int i = 0; i < MAX_POSITIONS / 4; ++i) text += "Nf3 Nf6 Ng1 Ng8\n";
     ASSERT_EQ(0, compile(text + "1/2\n")) << console;
     EXPECT_EQ(summary(1, 50000, 50000, 10, 4), console);
-    TearDown();
-    console.clear();
-    book = std::make_unique<Book>();
-    allocateBook(frame, *book);
-    frame.lineCounter = 0;
-    frame.inputAtEnd = false;
+    restart();
     EXPECT_EQ(1, compile(text + "Nf3 1/2\n"));
     EXPECT_EQ("File Error on line 12502: Too many board positions.\n", console);
 }

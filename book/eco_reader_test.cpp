@@ -26,6 +26,14 @@ struct EcoReaderTest : testing::Test {
         if (frame.input) std::fclose(frame.input);
     }
 
+    // Closes the input and starts the line count afresh, for the next case.
+    void restart() {
+        TearDown();
+        frame.input = nullptr;
+        frame.inputAtEnd = false;
+        frame.lineCounter = 0;
+    }
+
     void input(const std::string& text) {
         frame.input = std::tmpfile();
         std::fwrite(text.data(), 1, text.size(), frame.input);
@@ -107,10 +115,7 @@ TEST_F(EcoReaderTest, HeaderGivesCodeAndName) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        EcoReaderTest::TearDown();
-        frame.input = nullptr;
-        frame.inputAtEnd = false;
-        frame.lineCounter = 0;
+        restart();
         reader.header.headerLine = 0;
         readHeader(c.line);
         EXPECT_EQ(c.letter, reader.header.ecoLetter);
@@ -149,10 +154,7 @@ TEST_F(EcoReaderTest, BadHeadersEchoTheLineAndStop) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        EcoReaderTest::TearDown();
-        frame.input = nullptr;
-        frame.inputAtEnd = false;
-        frame.lineCounter = 0;
+        restart();
         frame.pauseFlag = 0;
         console.clear();
         EXPECT_EQ(1, endOf(&EcoReaderTest::readHeader, c.text));
@@ -165,9 +167,7 @@ TEST_F(EcoReaderTest, NameOf259BytesFitsAnd260Stop) {
     readHeader("A00 " + std::string(259, 'x') + "   ;\n");
     EXPECT_EQ(std::string(259, 'x'), reader.header.nameText);
 
-    EcoReaderTest::TearDown();
-    frame.inputAtEnd = false;
-    frame.lineCounter = 0;
+    restart();
     EXPECT_EQ(1, endOf(&EcoReaderTest::readHeader, "; long\nA00 " + std::string(260, 'x') + "\n"));
     EXPECT_EQ("File Error on line 2: Opening name too long.\n", console);
 }
@@ -195,9 +195,7 @@ TEST_F(EcoReaderTest, MoveTextPlaysEveryMoveUpToTheMarker) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        EcoReaderTest::TearDown();
-        frame.input = nullptr;
-        frame.inputAtEnd = false;
+        restart();
         positions.positionCount = 0;
         ASSERT_EQ(-1, endOf(&EcoReaderTest::playLine, c.text)) << console;
         EXPECT_EQ(c.plies, position.plyCount);
@@ -238,10 +236,7 @@ TEST_F(EcoReaderTest, MoveTextErrorsNameTheLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        EcoReaderTest::TearDown();
-        frame.input = nullptr;
-        frame.inputAtEnd = false;
-        frame.lineCounter = 0;
+        restart();
         console.clear();
         EXPECT_EQ(1, endOf(&EcoReaderTest::playLine, c.text));
         EXPECT_EQ(c.output, console);
@@ -256,9 +251,7 @@ TEST_F(EcoReaderTest, LongLinesArriveInPiecesThatEachCount) {
     EXPECT_EQ(2, position.plyCount);
     EXPECT_EQ(3, frame.lineCounter);
 
-    EcoReaderTest::TearDown();
-    frame.inputAtEnd = false;
-    frame.lineCounter = 0;
+    restart();
     std::string cut = std::string(15997, ' ') + "Nf3 1/2\n";
     EXPECT_EQ(1, endOf(&EcoReaderTest::playLine, cut));
     EXPECT_EQ("Move Error on line 1! -- Illegal move\n========>Nf\n", console);
