@@ -1,11 +1,13 @@
 // End-to-end tests: every folder below tests/cases/<tool>/ is one case. The
 // runner copies the case's files into a fresh folder, runs the real program
-// there with standard input at its end, and compares the console output, the
-// exit status and every file left in the folder with the case's expectations.
+// there with standard input at its end, and compares the console output,
+// standard error, the exit status and every file left in the folder with the
+// case's expectations.
 //
 // A case folder holds:
 //   args     the command-line arguments, one per line (no file: none)
 //   stdout   the exact console output
+//   stderr   the exact output on standard error (no file: nothing)
 //   status   the exit status (no file: 0)
 //   stdin    what standard input holds (no file: nothing)
 //   copy     lines "<path from the repository root> <name in the work folder>"
@@ -28,10 +30,11 @@
 //
 // The same cases run against either build. By default the runner starts the
 // programs of this build. The Windows run (tests/wine-e2e) names the Windows
-// executables in TESSARA_TESBOOK and TESSARA_TESWEB and the program that runs
+// executables in TESSARA_TESBOOK, TESSARA_TESWEB, TESSARA_TESECO and
+// TESSARA_TESCROSS and the program that runs
 // them in TESSARA_E2E_LAUNCHER (wine); a set launcher is what makes a run a
 // Windows run. Windows writes the console and the page in text mode, so a
-// Windows run compares both with "\r\n" taken as "\n"; every other file, the
+// Windows run compares both (and standard error) with "\r\n" taken as "\n"; every other file, the
 // binary opening file above all, must match byte for byte, which shows that
 // both builds write the same opening file.
 //
@@ -62,6 +65,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -201,12 +205,14 @@ struct Launch {
     fs::path startDir;
     fs::path stdinFile;  // empty: standard input at its end
     fs::path consoleFile;
+    fs::path errorFile;
     bool byName = false;
 };
 
 struct RunResult {
     int status = -1;
     std::string console;
+    std::string errors;
 };
 
 // The command line, and the search path variable that finds a program
@@ -254,9 +260,11 @@ RunResult runProgram(const Launch& launch) {
         const char* stdinPath = launch.stdinFile.empty() ? "/dev/null" : launch.stdinFile.c_str();
         int in = open(stdinPath, O_RDONLY);
         int out = open(launch.consoleFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in < 0 || out < 0) _exit(121);
+        int err = open(launch.errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (in < 0 || out < 0 || err < 0) _exit(121);
         dup2(in, 0);
         dup2(out, 1);
+        dup2(err, 2);
         if (!pathVariable.empty()) setenv(pathVariable.c_str(), pathValue.c_str(), 1);
         execvp(argv[0], argv.data());
         _exit(122);
@@ -266,6 +274,7 @@ RunResult runProgram(const Launch& launch) {
     waitpid(child, &waitStatus, 0);
     result.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
     result.console = readFile(launch.consoleFile);
+    result.errors = readFile(launch.errorFile);
     return result;
 }
 
@@ -284,6 +293,10 @@ bool runGenerator(const fs::path& script, const fs::path& in, const fs::path& ex
     return WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0;
 }
 
+constexpr const char* TOOLS[] = {"tesbook", "tesweb", "teseco", "tescross"};
+constexpr const char* BUILT_PROGRAMS[] = {TESSARA_TESBOOK_PATH, TESSARA_TESWEB_PATH,
+                                          TESSARA_TESECO_PATH, TESSARA_TESCROSS_PATH};
+
 struct Case {
     std::string tool;
     fs::path folder;
@@ -301,7 +314,7 @@ fs::path testsRoot() {
 std::vector<Case> findCases() {
     std::vector<Case> cases;
     for (const char* set : {"cases", "cases-windows"}) {
-        for (const char* tool : {"tesbook", "tesweb"}) {
+        for (const char* tool : TOOLS) {
             fs::path root = testsRoot() / set / tool;
             if (!fs::exists(root)) continue;
             for (const auto& entry : fs::directory_iterator(root)) {
@@ -316,10 +329,15 @@ std::vector<Case> findCases() {
     return cases;
 }
 
+// The program of a tool: the one named in TESSARA_<TOOL>, else this build's.
 fs::path programPath(const std::string& tool) {
-    std::string variable = tool == "tesbook" ? "TESSARA_TESBOOK" : "TESSARA_TESWEB";
+    std::string variable = "TESSARA_";
+    for (char c : tool) variable += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (const char* path = std::getenv(variable.c_str()); path && *path) return path;
-    return tool == "tesbook" ? TESSARA_TESBOOK_PATH : TESSARA_TESWEB_PATH;
+    for (std::size_t i = 0; i < std::size(TOOLS); ++i) {
+        if (tool == TOOLS[i]) return BUILT_PROGRAMS[i];
+    }
+    return {};
 }
 
 void copyTree(const fs::path& from, const fs::path& to) {
@@ -370,6 +388,7 @@ TEST_P(EndToEnd, MatchesFixture) {
     fs::create_directories(launch.startDir);
     if (fs::exists(c.folder / "stdin")) launch.stdinFile = c.folder / "stdin";
     launch.consoleFile = scratch / "console.out";
+    launch.errorFile = scratch / "console.err";
     launch.byName = fs::exists(c.folder / "by_name");
 
     RunResult result;
@@ -389,6 +408,9 @@ TEST_P(EndToEnd, MatchesFixture) {
     std::string expectedConsole = readFile(c.folder / "stdout");
     std::string console = windowsRun() ? withoutCarriageReturns(result.console) : result.console;
     EXPECT_EQ(expectedConsole, console) << "console output of " << c.folder;
+    std::string expectedErrors = readFile(c.folder / "stderr");
+    std::string errors = windowsRun() ? withoutCarriageReturns(result.errors) : result.errors;
+    EXPECT_EQ(expectedErrors, errors) << "standard error of " << c.folder;
     EXPECT_EQ(expectedStatus, result.status) << "exit status of " << c.folder;
 
     fs::path expectedFolder = fs::exists(c.folder / "out") ? c.folder / "out" : c.folder / "in";
