@@ -1,0 +1,46 @@
+// Reading an opening file back: the whole file is loaded and checked before
+// any use, so that a lookup or a name never reads past what the file holds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "book/position_list.h"
+
+// A loaded and checked opening file. The views point into `bytes`.
+struct OpeningBook {
+    std::vector<std::uint8_t> bytes;
+    std::int32_t positionCount = 0;
+    std::int32_t longestLine = 0;
+    std::int32_t nameSpaceSize = 0;
+    std::int32_t nameCount = 0;  // NameRecords in the name space
+    const std::uint8_t* keys = nullptr;     // positionCount packed boards
+    const std::uint8_t* offsets = nullptr;  // positionCount name offsets
+    const std::uint8_t* names = nullptr;    // the name space
+};
+
+// Why a file was refused: what is wrong, and where.
+struct BookError {
+    std::string what;
+    std::size_t offset = 0;
+};
+
+// Checks `bytes` as an opening file and, when every check passes, takes them
+// into `book`; otherwise fills `error` and leaves `book` empty.
+bool loadOpeningBook(std::vector<std::uint8_t> bytes, OpeningBook& book, BookError& error);
+
+// The index of the position with this packed board, or -1.
+std::int32_t findPlacement(const OpeningBook& book,
+                           const std::uint8_t (&packedBoard)[PACKED_BOARD_SIZE]);
+
+// The ECO code ("B20") and the decoded name of the position at `index`.
+struct OpeningName {
+    std::string eco;
+    std::string name;
+};
+OpeningName openingNameAt(const OpeningBook& book, std::int32_t index);
+
+// The piece-placement field of FEN for a packed board, rank 8 first.
+std::string placementText(const std::uint8_t* packedBoard);
