@@ -293,7 +293,3 @@ void releaseAndPause(Frame& frame) {
         if (c == EOF || c == '\n') break;
     }
 }
-
-char upperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "frame/ascii.h"
+
 enum class ToolKind : std::uint8_t { BOOK, WEB };
 
 // The constants in which the two tools differ.
@@ -126,5 +128,3 @@ void warning(Frame& frame, const char* message);
 // Releases the buffers and, while pauseFlag is set, waits for a line end on
 // standard input; returns at once when the input is at its end.
 void releaseAndPause(Frame& frame);
-
-char upperAscii(char c);
