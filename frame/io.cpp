@@ -7,21 +7,43 @@
 #include "frame/platform.h"
 
 const ToolProfile BOOK_PROFILE = {
-    ToolKind::BOOK,
-    "Tessara v3.00, tesbook v1.00 February 1, 2002.\n\n",
-    "\nusage: tesbook filename.eco\n\n",
-    16001,
-    ".ECO",
-    "wb",
+    .banner = "Tessara v3.00, tesbook v1.00 February 1, 2002.\n\n",
+    .usage = "\nusage: tesbook filename.eco\n\n",
+    .lineBufferSize = 16001,
+    .outputExtension = ".ECO",
+    .outputMode = "wb",
+    .takesSwitches = true,
+    .bareNameIsInput = false,
+    .readsConfiguration = false,
+    .replacesOutputAtEnd = true,
+    .usageRepeatsBanner = false,
+    .openFailure = OpenFailure::THREE_LINES,
+    .fatalNamesLine = true,
+    .warningEnd = "",
+    .warningsOnlyWhilePausing = true,
+    .countsFailedReads = true,
+    .workStart = "\n\nConverting input file...\n\n",
+    .workEnd = "\nFinished ECO file conversion.\n\n",
 };
 
 const ToolProfile WEB_PROFILE = {
-    ToolKind::WEB,
-    "tesWeb  v1.00, Decmember 25, 2003.\n\n",
-    "\nusage: tesweb filename.txt\n\n",
-    8001,
-    ".htm",
-    "wt",
+    .banner = "tesWeb  v1.00, Decmember 25, 2003.\n\n",
+    .usage = "\nusage: tesweb filename.txt\n\n",
+    .lineBufferSize = 8001,
+    .outputExtension = ".htm",
+    .outputMode = "wt",
+    .takesSwitches = false,
+    .bareNameIsInput = true,
+    .readsConfiguration = true,
+    .replacesOutputAtEnd = false,
+    .usageRepeatsBanner = true,
+    .openFailure = OpenFailure::ERROR_LINE,
+    .fatalNamesLine = false,
+    .warningEnd = ".\n",
+    .warningsOnlyWhilePausing = false,
+    .countsFailedReads = false,
+    .workStart = "\nReading text file...\n\n",
+    .workEnd = "\nFinished transforming file\n\n",
 };
 
 void say(Frame& frame, std::string_view text) {
@@ -57,32 +79,33 @@ void sayf(Frame& frame, const char* format, ...) {
 
 void obtainLineBuffer(Frame& frame) {
     frame.lineBuffer.reset(new (std::nothrow) char[frame.profile->lineBufferSize]);
-    if (!frame.lineBuffer) {
-        if (!frame.isBook()) frame.pauseFlag = 1;
-        fatalError(frame, "Can't allocate memory for reading file(s)");
-    }
+    if (!frame.lineBuffer) fatalError(frame, "Can't allocate memory for reading file(s)");
     std::memset(frame.lineBuffer.get(), 0, frame.profile->lineBufferSize);
     frame.lineLength = 0;
 }
 
+// Ends the run after a file could not be opened or buffered: with the
+// fatal error's empty "Error: ." line, or without one.
+[[noreturn]] static void stopAfterFileFailure(Frame& frame) {
+    if (frame.profile->openFailure == OpenFailure::ERROR_LINE) fatalError(frame, "");
+    frame.pauseFlag = 1;
+    abandonFiles(frame);
+    endRun(frame, 1);
+}
+
 // Reports a file that cannot be opened, in the tool's own form.
 [[noreturn]] static void cannotOpen(Frame& frame, const std::string& path) {
-    if (frame.isBook()) {
-        say(frame, "\nCannot open file \n");
-        say(frame, path);
-        say(frame, "\n.\n\n");
-        frame.pauseFlag = 1;
-        endRun(frame, 1);
+    if (frame.profile->openFailure == OpenFailure::THREE_LINES) {
+        sayf(frame, "\nCannot open file \n%s\n.\n\n", path.c_str());
+    } else {
+        sayf(frame, "\nCannot open file %s.\n", path.c_str());
     }
-    sayf(frame, "\nCannot open file %s.\n", path.c_str());
-    fatalError(frame, "");
+    stopAfterFileFailure(frame);
 }
 
 [[noreturn]] static void noStreamBuffer(Frame& frame) {
     say(frame, "\nCan't create a buffer for files.\n");
-    if (!frame.isBook()) fatalError(frame, "");
-    frame.pauseFlag = 1;
-    endRun(frame, 1);
+    stopAfterFileFailure(frame);
 }
 
 static std::FILE* openWithBuffer(Frame& frame, const std::string& path, const char* mode,
@@ -107,7 +130,7 @@ void openOutput(Frame& frame, const std::string& path, const char* mode) {
     OutputFile& out = frame.output;
     out.path = path;
     out.tempPath.clear();
-    if (!frame.isBook()) {
+    if (!frame.profile->replacesOutputAtEnd) {
         out.stream = openWithBuffer(frame, path, mode, path, out.buffer);
         return;
     }
@@ -207,15 +230,15 @@ void writeFormatted(Frame& frame, const char* format, std::initializer_list<Form
 // it would be dropped without a word: a NUL stops the run instead, naming
 // the line (the book's message form names it already).
 [[noreturn]] static void nulInLine(Frame& frame) {
-    if (frame.isBook()) fatalError(frame, "NUL character in line");
+    if (frame.profile->fatalNamesLine) fatalError(frame, "NUL character in line");
     char message[64];
     std::snprintf(message, sizeof message, "NUL character in line %d", frame.lineCounter + 1);
     fatalError(frame, message);
 }
 
 char* readLine(Frame& frame, std::FILE* stream) {
-    bool book = frame.isBook();
-    if (book) ++frame.lineCounter;
+    bool countAttempt = frame.profile->countsFailedReads;
+    if (countAttempt) ++frame.lineCounter;
     // The line area holds the tool's limit of characters and a terminator.
     std::size_t limit = frame.profile->lineBufferSize - 2;
     char* line = frame.line();
@@ -241,39 +264,31 @@ char* readLine(Frame& frame, std::FILE* stream) {
         frame.inputAtEnd = true;
         return nullptr;
     }
-    if (!book) ++frame.lineCounter;
+    if (!countAttempt) ++frame.lineCounter;
     return line;
 }
 
 void warning(Frame& frame, const char* message) {
-    if (frame.isBook()) {
-        if (frame.pauseFlag) sayf(frame, "Warning: %s", message);
-    } else {
-        sayf(frame, "Warning: %s.\n", message);
-    }
+    if (frame.profile->warningsOnlyWhilePausing && !frame.pauseFlag) return;
+    sayf(frame, "Warning: %s%s", message, frame.profile->warningEnd);
 }
 
+// Every stop pauses at the end (a -x run too), and what the page holds so
+// far is on disk before the message.
 void fatalError(Frame& frame, const char* message) {
-    if (frame.isBook()) {
-        frame.pauseFlag = 1;
-        if (frame.lineCounter != 0) {
-            sayf(frame, "File Error on line %d: %s.\n", frame.lineCounter, message);
-        } else {
-            sayf(frame, "Error: %s.\n", message);
-        }
+    frame.pauseFlag = 1;
+    abandonFiles(frame);
+    if (frame.profile->fatalNamesLine && frame.lineCounter != 0) {
+        sayf(frame, "File Error on line %d: %s.\n", frame.lineCounter, message);
     } else {
-        abandonFiles(frame);
         sayf(frame, "Error: %s.\n", message);
     }
     endRun(frame, 1);
 }
 
 void showUsage(Frame& frame) {
-    if (frame.isBook()) {
-        frame.pauseFlag = 1;
-    } else {
-        say(frame, frame.profile->banner);
-    }
+    frame.pauseFlag = 1;
+    if (frame.profile->usageRepeatsBanner) say(frame, frame.profile->banner);
     say(frame, frame.profile->usage);
     endRun(frame, 1);
 }

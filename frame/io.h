@@ -14,16 +14,43 @@
 
 #include "frame/ascii.h"
 
-enum class ToolKind : std::uint8_t { BOOK, WEB };
+// How a tool reports a file that it cannot open or buffer.
+enum class OpenFailure : std::uint8_t {
+    THREE_LINES,  // "\nCannot open file \n", the path, ".", each on its own line
+    ERROR_LINE,   // "\nCannot open file PATH.\n", then the fatal error's empty "Error: ."
+};
 
-// The constants in which the two tools differ.
+// Everything in which the console tools differ, as data: the frame's code
+// is the same for both and asks the profile wherever their rules part.
 struct ToolProfile {
-    ToolKind kind;
     const char* banner;
     const char* usage;
     std::size_t lineBufferSize;  // guard byte included
     const char* outputExtension;
     const char* outputMode;
+
+    // Command line: "-x" and other switches; an argument without a '.' as
+    // the input name with ".TXT" appended (else it is ignored).
+    bool takesSwitches;
+    bool bareNameIsInput;
+    // The configuration file is looked for and read before the files open.
+    bool readsConfiguration;
+    // The output is written beside its name and put in place when complete.
+    bool replacesOutputAtEnd;
+
+    // Diagnostics.
+    bool usageRepeatsBanner;
+    OpenFailure openFailure;
+    bool fatalNamesLine;     // "File Error on line %d: %s.\n" once a line has been read
+    const char* warningEnd;  // added after "Warning: " and the message
+    bool warningsOnlyWhilePausing;
+    // readLine counts every attempt, the one that meets the end included
+    // (else only the lines it delivers).
+    bool countsFailedReads;
+
+    // Progress messages around the work, shown while pauseFlag is set.
+    const char* workStart;
+    const char* workEnd;
 };
 
 extern const ToolProfile BOOK_PROFILE;
@@ -70,7 +97,6 @@ struct Frame {
     std::FILE* pauseInput = nullptr;
 
     char* line() { return lineBuffer.get() + 1; }
-    bool isBook() const { return profile->kind == ToolKind::BOOK; }
 };
 
 // One value for writeFormatted: a number (for %d and %c) or a text (%s).

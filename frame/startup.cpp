@@ -70,13 +70,13 @@ void readCommandLine(Frame& frame, Startup& startup, int argc, char** argv) {
     if (argc < 2) showUsage(frame);
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
-        if (frame.isBook() && !argument.empty() && argument[0] == '-') {
+        if (frame.profile->takesSwitches && !argument.empty() && argument[0] == '-') {
             if (argument.size() > 1 && argument[1] == 'x') frame.pauseFlag = 0;
             continue;
         }
         std::size_t dot = extensionDot(argument);
         if (dot == std::string::npos) {
-            if (frame.isBook()) continue;
+            if (!frame.profile->bareNameIsInput) continue;
             startup.inputName = argument + ".TXT";
             startup.extension = "TXT";
             startup.haveInput = true;
@@ -162,25 +162,18 @@ static void runSteps(Frame& frame, int argc, char** argv, const ToolHooks& hooks
     if (hooks.afterLineBuffer) hooks.afterLineBuffer(frame);
 
     checkExtension(frame, startup);
-    if (!frame.isBook()) {
+    if (frame.profile->readsConfiguration) {
         splitInputName(frame, startup);
         readConfigurationFile(frame, startup, hooks);
     }
     openFiles(frame, startup);
 
-    if (frame.isBook()) {
-        if (frame.pauseFlag) say(frame, "\n\nConverting input file...\n\n");
-    } else {
-        if (frame.pauseFlag) say(frame, "\nReading text file...\n\n");
-    }
+    if (frame.pauseFlag) say(frame, frame.profile->workStart);
     if (hooks.work) hooks.work(frame);
     std::fclose(frame.input);
     frame.input = nullptr;
     closeOutput(frame);
-    if (frame.pauseFlag) {
-        say(frame, frame.isBook() ? "\nFinished ECO file conversion.\n\n"
-                                  : "\nFinished transforming file\n\n");
-    }
+    if (frame.pauseFlag) say(frame, frame.profile->workEnd);
 }
 
 int runTool(Frame& frame, int argc, char** argv, const ToolHooks& hooks) {
