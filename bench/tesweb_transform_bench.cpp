@@ -80,7 +80,7 @@ void InProcess(benchmark::State& state) {
         obtainLineBuffer(frame);
         Settings settings;
         TransformState transform{frame, settings};
-        openBuffered(frame, input, "rt");
+        openBuffered(frame, input);
         openOutput(frame, page, "wt");
         transformText(transform);
         std::fclose(frame.input);

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "frame/platform.h"
+#include "frame/text_file.h"
 
 const ToolProfile BOOK_PROFILE = {
     .banner = "Tessara v3.00, tesbook v1.00 February 1, 2002.\n\n",
@@ -108,22 +109,47 @@ void obtainLineBuffer(Frame& frame) {
     stopAfterFileFailure(frame);
 }
 
-static std::FILE* openWithBuffer(Frame& frame, const std::string& path, const char* mode,
-                                 const std::string& shownPath, std::unique_ptr<char[]>& buffer) {
-    std::FILE* stream = isDirectory(path) ? nullptr : std::fopen(path.c_str(), mode);
-    if (!stream) cannotOpen(frame, shownPath);
+// Gives an open stream its 4,096-byte buffer; `stream` is closed when that
+// fails.
+static void giveBuffer(Frame& frame, std::FILE* stream, std::unique_ptr<char[]>& buffer) {
     buffer.reset(new (std::nothrow) char[STREAM_BUFFER_SIZE]);
     if (!buffer || std::setvbuf(stream, buffer.get(), _IOFBF, STREAM_BUFFER_SIZE) != 0) {
         std::fclose(stream);
         noStreamBuffer(frame);
     }
+}
+
+static std::FILE* openWithBuffer(Frame& frame, const std::string& path, const char* mode,
+                                 std::unique_ptr<char[]>& buffer) {
+    std::FILE* stream = isDirectory(path) ? nullptr : std::fopen(path.c_str(), mode);
+    if (!stream) cannotOpen(frame, path);
+    giveBuffer(frame, stream, buffer);
     return stream;
 }
 
-std::FILE* openBuffered(Frame& frame, const std::string& path, const char* mode) {
-    frame.input = openWithBuffer(frame, path, mode, path, frame.inputBuffer);
+std::FILE* openBuffered(Frame& frame, const std::string& path) {
+    std::FILE* stream = openTextFile(path);
+    if (!stream) cannotOpen(frame, path);
+    giveBuffer(frame, stream, frame.inputBuffer);
+    frame.input = stream;
     frame.inputAtEnd = false;
     return frame.input;
+}
+
+// Creates the temporary file beside `path` under a name that no file has
+// yet, so that a file the run did not create is never overwritten.
+static std::FILE* createTemporary(Frame& frame, const std::string& path) {
+    constexpr int ATTEMPTS = 100;
+    for (int attempt = 0; attempt < ATTEMPTS; ++attempt) {
+        std::string name = temporaryNameBeside(path, attempt);
+        bool existed = false;
+        if (std::FILE* stream = createNewFile(name, existed)) {
+            frame.output.tempPath = name;
+            return stream;
+        }
+        if (!existed) break;
+    }
+    cannotOpen(frame, path);
 }
 
 void openOutput(Frame& frame, const std::string& path, const char* mode) {
@@ -131,7 +157,7 @@ void openOutput(Frame& frame, const std::string& path, const char* mode) {
     out.path = path;
     out.tempPath.clear();
     if (!frame.profile->replacesOutputAtEnd) {
-        out.stream = openWithBuffer(frame, path, mode, path, out.buffer);
+        out.stream = openWithBuffer(frame, path, mode, out.buffer);
         return;
     }
     // An existing opening file must be one we may replace: a read-only file
@@ -141,8 +167,9 @@ void openOutput(Frame& frame, const std::string& path, const char* mode) {
         if (!probe) cannotOpen(frame, path);
         std::fclose(probe);
     }
-    out.tempPath = temporaryNameBeside(path);
-    out.stream = openWithBuffer(frame, out.tempPath, mode, path, out.buffer);
+    std::FILE* stream = createTemporary(frame, path);
+    giveBuffer(frame, stream, out.buffer);
+    out.stream = stream;
 }
 
 void closeOutput(Frame& frame) {
@@ -151,10 +178,11 @@ void closeOutput(Frame& frame) {
     bool failed = std::fflush(out.stream) != 0 || std::ferror(out.stream) != 0;
     failed = std::fclose(out.stream) != 0 || failed;
     out.stream = nullptr;
-    if (!failed && !out.tempPath.empty()) {
-        failed = !replaceFile(out.tempPath, out.path);
-    }
     if (failed) fatalError(frame, "Disk full");
+    // A file that another program holds open (the viewer, on Windows) cannot
+    // be replaced: that is an output that cannot be opened, and the old file
+    // stays.
+    if (!out.tempPath.empty() && !replaceFile(out.tempPath, out.path)) cannotOpen(frame, out.path);
     out.tempPath.clear();
 }
 
@@ -244,11 +272,11 @@ char* readLine(Frame& frame, std::FILE* stream) {
     char* line = frame.line();
     std::size_t length = 0;
     while (length < limit) {
-        int c = readByte(stream);
+        int c = readTextByte(stream);
         if (c == EOF) break;
         if (c == '\0') nulInLine(frame);
         if (c == '\r') {
-            int after = readByte(stream);
+            int after = readTextByte(stream);
             if (after == '\n') {
                 c = '\n';
             } else if (after != EOF) {
@@ -275,7 +303,7 @@ void warning(Frame& frame, const char* message) {
 
 // Every stop pauses at the end (a -x run too), and what the page holds so
 // far is on disk before the message.
-void fatalError(Frame& frame, const char* message) {
+void reportFatal(Frame& frame, const char* message) {
     frame.pauseFlag = 1;
     abandonFiles(frame);
     if (frame.profile->fatalNamesLine && frame.lineCounter != 0) {
@@ -283,6 +311,10 @@ void fatalError(Frame& frame, const char* message) {
     } else {
         sayf(frame, "Error: %s.\n", message);
     }
+}
+
+void fatalError(Frame& frame, const char* message) {
+    reportFatal(frame, message);
     endRun(frame, 1);
 }
 

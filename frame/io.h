@@ -114,16 +114,19 @@ void sayf(Frame& frame, const char* format, ...) __attribute__((format(printf, 2
 // Obtains the line buffer of the tool's size with its leading 0 byte.
 void obtainLineBuffer(Frame& frame);
 
-// Opens an input file with a 4,096-byte stream buffer; a failure to open is
-// reported in the tool's form and ends the run.
-std::FILE* openBuffered(Frame& frame, const std::string& path, const char* mode);
+// Opens the text file to read (see frame/text_file.h) with a 4,096-byte
+// stream buffer; a failure to open is reported in the tool's form and ends
+// the run.
+std::FILE* openBuffered(Frame& frame, const std::string& path);
 
-// Opens the output file. For the opening file the stream goes to a
-// temporary file beside `path` that closeOutput renames over it.
+// Opens the output file. For the opening file the stream goes to a new
+// temporary file beside `path` (never one that existed before the run) that
+// closeOutput renames over it.
 void openOutput(Frame& frame, const std::string& path, const char* mode);
 
 // Flushes and closes the output, putting a temporary file in place; a write
-// failure ends the run with "Disk full".
+// failure ends the run with "Disk full", a file that cannot be replaced with
+// the report of an output that cannot be opened.
 void closeOutput(Frame& frame);
 
 // Closes every open file after a fatal stop: the page keeps what was
@@ -142,11 +145,14 @@ void writeFormatted(Frame& frame, const char* format,
 
 // Reads the next line into frame.line(), its line end kept, at most the
 // tool's limit of characters; "\r\n" arrives as one "\n". Gives null at the
-// end of the input. The book counts every attempt, the transform only lines
-// that were read. A NUL byte in the text ends the run.
+// end of the input, which a Ctrl-Z byte ends as well. The book counts every attempt, the transform
+// only lines that were read. A NUL byte in the text ends the run.
 char* readLine(Frame& frame, std::FILE* stream);
 
 void warning(Frame& frame, const char* message);
+// Prints the fatal error in the tool's form and closes the files, without
+// ending the run: fatalError and the last resort of runTool use it.
+void reportFatal(Frame& frame, const char* message);
 [[noreturn]] void fatalError(Frame& frame, const char* message);
 [[noreturn]] void showUsage(Frame& frame);
 [[noreturn]] void endRun(Frame& frame, int status);

@@ -1,8 +1,11 @@
 #include "frame/startup.h"
 
+#include <exception>
 #include <memory>
+#include <new>
 
 #include "frame/platform.h"
+#include "frame/text_file.h"
 
 namespace {
 
@@ -27,10 +30,8 @@ struct FileCloser {
 };
 using ScopedFile = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens a configuration file for reading; a directory is not a file.
 ScopedFile openConfiguration(const std::string& path) {
-    if (isDirectory(path)) return nullptr;
-    return ScopedFile(std::fopen(path.c_str(), "rt"));
+    return ScopedFile(openTextFile(path));
 }
 
 // The default configuration name is tried in the spellings people use, so
@@ -147,7 +148,7 @@ void openFiles(Frame& frame, Startup& startup) {
         }
     }
     startup.outputFileName = startup.inputName + frame.profile->outputExtension;
-    openBuffered(frame, textPath, "rt");
+    openBuffered(frame, textPath);
     openOutput(frame, startup.outputFileName, frame.profile->outputMode);
 }
 
@@ -183,6 +184,17 @@ int runTool(Frame& frame, int argc, char** argv, const ToolHooks& hooks) {
     } catch (const RunEnd& end) {
         status = end.status;
         abandonFiles(frame);
+    } catch (const std::bad_alloc&) {
+        // Whatever else ends the run ends it the same way: the temporary
+        // file goes, and the console says why.
+        reportFatal(frame, "Out of memory");
+        status = 1;
+    } catch (const std::exception& failure) {
+        reportFatal(frame, failure.what());
+        status = 1;
+    } catch (...) {
+        reportFatal(frame, "Unexpected failure");
+        status = 1;
     }
     if (frame.cleanupRegistered) releaseAndPause(frame);
     if (frame.console && !frame.consoleCapture) std::fflush(frame.console);

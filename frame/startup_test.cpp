@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "frame/test_run.h"
 
 namespace {
 
@@ -173,6 +180,53 @@ TEST(ProgramDirectory, FromArgumentZeroOrTheModulePath) {
     findProgramDirectory(bare.frame, bare.startup, "tesweb");
     ASSERT_FALSE(bare.startup.programDirectory.empty());
     EXPECT_EQ('/', bare.startup.programDirectory.back());
+}
+
+}  // namespace
+
+namespace {
+
+// Whatever ends a run, the temporary opening file goes and the console says
+// why, with status 1.
+TEST(RunTool, AnyFailureRemovesTheTemporaryFileAndStopsWithAMessage) {
+    struct Case {
+        std::function<void()> fail;
+        const char* message;
+    };
+    const Case cases[] = {
+        {[] { throw std::bad_alloc(); }, "File Error on line 1: Out of memory.\n"},
+        {[] { throw std::length_error("path too long"); },
+         "File Error on line 1: path too long.\n"},
+        {[] { throw 7; }, "File Error on line 1: Unexpected failure.\n"},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder folder;
+        std::ofstream(folder / "BOOK.TXT") << "A00 Start\n";
+        std::string program = folder / "tesbook";
+        std::string input = folder / "BOOK.txt";
+        std::string quiet = "-x";
+        char* argv[] = {program.data(), quiet.data(), input.data()};
+        Frame frame;
+        std::string console;
+        frame.profile = &BOOK_PROFILE;
+        frame.consoleCapture = &console;
+        ToolHooks hooks;
+        hooks.work = [&](Frame& run) {
+            readLine(run, run.input);
+            c.fail();
+        };
+        std::FILE* pauseInput = std::tmpfile();
+        frame.pauseInput = pauseInput;
+        EXPECT_EQ(1, runTool(frame, 3, argv, hooks)) << c.message;
+        std::fclose(pauseInput);
+        EXPECT_EQ(std::string(BOOK_PROFILE.banner) + c.message, console);
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& entry :
+             std::filesystem::directory_iterator(folder.path)) {
+            ++files;
+        }
+        EXPECT_EQ(1u, files) << "only the input is left";
+    }
 }
 
 }  // namespace
