@@ -27,6 +27,13 @@
 //            program asks the system where it lies
 //   drive    (Windows cases only) a drive letter such as "t:" that names the
 //            work folder during the run
+//   readonly names of work-folder files, one per line, made read-only for
+//            the run (only a Windows run can tell: the tests may run as root)
+//
+// A "{pid}" in the name of a file of in/ or out/ stands for the process id
+// of the program: the file is renamed once the program's process exists and
+// before the program starts. A Windows program's process id is not the one
+// the runner sees, so such a case is skipped in a Windows run.
 //
 // The same cases run against either build. By default the runner starts the
 // programs of this build. The Windows run (tests/wine-e2e) names the Windows
@@ -65,11 +72,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -207,6 +216,8 @@ struct Launch {
     fs::path consoleFile;
     fs::path errorFile;
     bool byName = false;
+    // Runs once the program's process exists, before the program starts.
+    std::function<void(pid_t)> beforeStart;
 };
 
 struct RunResult {
@@ -254,8 +265,14 @@ RunResult runProgram(const Launch& launch) {
     for (std::string& word : command) argv.push_back(word.data());
     argv.push_back(nullptr);
 
+    int gate[2];
+    if (pipe(gate) != 0) return {};
     pid_t child = fork();
     if (child == 0) {
+        close(gate[1]);
+        char go;
+        if (read(gate[0], &go, 1) < 0) _exit(119);
+        close(gate[0]);
         if (chdir(launch.startDir.c_str()) != 0) _exit(120);
         const char* stdinPath = launch.stdinFile.empty() ? "/dev/null" : launch.stdinFile.c_str();
         int in = open(stdinPath, O_RDONLY);
@@ -269,6 +286,9 @@ RunResult runProgram(const Launch& launch) {
         execvp(argv[0], argv.data());
         _exit(122);
     }
+    close(gate[0]);
+    if (launch.beforeStart && child > 0) launch.beforeStart(child);
+    close(gate[1]);
     RunResult result;
     int waitStatus = 0;
     waitpid(child, &waitStatus, 0);
@@ -345,15 +365,52 @@ void copyTree(const fs::path& from, const fs::path& to) {
     if (fs::exists(from)) fs::copy(from, to, fs::copy_options::recursive);
 }
 
+constexpr std::string_view PID_MARK = "{pid}";
+
+std::string withPid(std::string name, pid_t pid) {
+    for (std::size_t at; (at = name.find(PID_MARK)) != std::string::npos;) {
+        name.replace(at, PID_MARK.size(), std::to_string(pid));
+    }
+    return name;
+}
+
+// Gives the files of the work folder whose names hold "{pid}" their names.
+void renameForPid(const fs::path& work, pid_t pid) {
+    for (const auto& [name, bytes] : snapshot(work)) {
+        if (name.find(PID_MARK) != std::string::npos)
+            fs::rename(work / name, work / withPid(name, pid));
+    }
+}
+
+bool namesPid(const std::map<std::string, std::string>& files) {
+    for (const auto& [name, bytes] : files) {
+        if (name.find(PID_MARK) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// The scratch folder of a case goes whichever way the case ends.
+struct Scratch {
+    fs::path path;
+    ~Scratch() {
+        std::error_code ignored;
+        if (path.empty()) return;
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(path, ignored);
+    }
+};
+
 class EndToEnd : public testing::TestWithParam<Case> {};
 
 TEST_P(EndToEnd, MatchesFixture) {
     const Case& c = GetParam();
     if (c.windowsOnly && !windowsRun()) GTEST_SKIP() << "a case for the Windows run";
-    fs::path scratch = fs::temp_directory_path() / ("tessara-e2e-XXXXXX");
-    std::string pattern = scratch.string();
+    bool pidNames = namesPid(snapshot(c.folder / "in")) || namesPid(snapshot(c.folder / "out"));
+    if (pidNames && windowsRun()) GTEST_SKIP() << "a case for a native run";
+    std::string pattern = (fs::temp_directory_path() / "tessara-e2e-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    scratch = pattern;
+    Scratch guard{pattern};
+    const fs::path scratch = pattern;
     fs::path work = scratch / "work";
     fs::path home = scratch / "home";
     copyTree(c.folder / "in", work);
@@ -390,6 +447,19 @@ TEST_P(EndToEnd, MatchesFixture) {
     launch.consoleFile = scratch / "console.out";
     launch.errorFile = scratch / "console.err";
     launch.byName = fs::exists(c.folder / "by_name");
+    pid_t programPid = 0;
+    if (pidNames) {
+        launch.beforeStart = [&](pid_t pid) {
+            programPid = pid;
+            renameForPid(work, pid);
+        };
+    }
+    std::vector<std::string> readOnly = readLines(c.folder / "readonly");
+    for (const std::string& name : readOnly) {
+        fs::permissions(work / name,
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    }
 
     RunResult result;
     {
@@ -401,6 +471,10 @@ TEST_P(EndToEnd, MatchesFixture) {
             ASSERT_EQ("", link->failure());
         }
         result = runProgram(launch);
+    }
+    for (const std::string& name : readOnly) {
+        std::error_code ignored;
+        fs::permissions(work / name, fs::perms::owner_write, fs::perm_options::add, ignored);
     }
 
     int expectedStatus = 0;
@@ -423,6 +497,11 @@ TEST_P(EndToEnd, MatchesFixture) {
         }
     }
     for (const std::string& folder : madeFolders) expected[folder] = "";
+    if (pidNames) {
+        std::map<std::string, std::string> named;
+        for (auto& [name, bytes] : expected) named[withPid(name, programPid)] = std::move(bytes);
+        expected = std::move(named);
+    }
     for (const fs::path& generated : {generatedIn, generatedOut}) {
         for (auto& [name, bytes] : snapshot(generated)) expected[name] = std::move(bytes);
     }
@@ -443,7 +522,6 @@ TEST_P(EndToEnd, MatchesFixture) {
     for (const auto& [name, bytes] : actual) {
         if (!expected.count(name)) ADD_FAILURE() << "unexpected file left: " << name;
     }
-    fs::remove_all(scratch);
 }
 
 // The name CMake filters on: "<tool>_<case>", "windows_<tool>_<case>" for
