@@ -6,20 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "frame/test_run.h"
+
 namespace {
 
-struct NameStoreTest : testing::Test {
-    Frame frame;
-    std::string console;
+struct NameStoreTest : testing::Test, CapturedRun {
     NameStore store;
     EcoHeader header;
 
-    void SetUp() override {
-        frame.profile = &BOOK_PROFILE;
-        frame.consoleCapture = &console;
-        obtainLineBuffer(frame);
-        allocateNameSpace(frame, store);
-    }
+    NameStoreTest() : CapturedRun(BOOK_PROFILE) { allocateNameSpace(frame, store); }
 
     std::string encoded(const std::string& name) {
         std::vector<char> text(name.begin(), name.end());

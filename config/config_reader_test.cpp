@@ -5,42 +5,26 @@
 #include <cstdint>
 #include <string>
 
+#include "frame/test_run.h"
+
 namespace {
 
 // A run of the configuration reader over text, with the console captured.
-struct ConfigRun {
-    Frame frame;
+struct ConfigRun : CapturedRun {
     Settings settings;
-    std::string console;
-    int status = 0;
 
-    ConfigRun() {
-        frame.profile = &WEB_PROFILE;
-        obtainLineBuffer(frame);
-        frame.consoleCapture = &console;
-    }
+    ConfigRun() : CapturedRun(WEB_PROFILE) {}
 
     void read(const std::string& text) {
-        std::FILE* stream = std::tmpfile();
-        std::fwrite(text.data(), 1, text.size(), stream);
-        std::rewind(stream);
-        try {
-            readConfiguration(frame, stream, settings);
-        } catch (const RunEnd& end) {
-            status = end.status;
-        }
-        std::fclose(stream);
+        std::FILE* stream = input(text);
+        run([&] { readConfiguration(frame, stream, settings); });
     }
 
     // Runs one parser over `text`; gives the console output of a fatal stop.
     template <typename Parse>
     std::string parse(std::string& text, Parse parser, ConfigReader& reader) {
         reader.lineCursor = text.data();
-        try {
-            parser(reader);
-        } catch (const RunEnd& end) {
-            status = end.status;
-        }
+        run([&] { parser(reader); });
         return console;
     }
 };

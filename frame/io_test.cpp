@@ -14,19 +14,7 @@
 
 namespace {
 
-struct TestRun {
-    Frame frame;
-    std::string console;
-
-    explicit TestRun(const ToolProfile& profile) {
-        frame.profile = &profile;
-        frame.consoleCapture = &console;
-        obtainLineBuffer(frame);
-    }
-    ~TestRun() {
-        if (frame.output.stream) std::fclose(frame.output.stream);
-    }
-};
+using TestRun = CapturedRun;
 
 std::FILE* streamWith(const std::string& bytes) {
     std::FILE* stream = std::tmpfile();

@@ -151,9 +151,13 @@ bool isDirectory(const std::string& path) {
 #endif
 
 std::string temporaryNameBeside(const std::string& path, int attempt) {
-    std::string name = path + "." + std::to_string(processId());
-    if (attempt > 0) name += "-" + std::to_string(attempt);
-    return name + ".tmp";
+    char tail[48];
+    if (attempt > 0) {
+        std::snprintf(tail, sizeof tail, ".%d-%d.tmp", processId(), attempt);
+    } else {
+        std::snprintf(tail, sizeof tail, ".%d.tmp", processId());
+    }
+    return path + tail;
 }
 
 void removeFile(const std::string& path) {

@@ -14,27 +14,18 @@
 
 namespace {
 
-struct TestRun {
-    Frame frame;
+struct TestRun : CapturedRun {
     Startup startup;
-    std::string console;
 
-    explicit TestRun(const ToolProfile& profile) {
-        frame.profile = &profile;
-        frame.consoleCapture = &console;
-    }
+    explicit TestRun(const ToolProfile& profile) : CapturedRun(profile) {}
 
     // Runs the command-line step; gives false when it ended the run.
     bool commandLine(std::vector<std::string> args) {
         args.insert(args.begin(), "/opt/tessara/tool");
         std::vector<char*> argv;
         for (std::string& arg : args) argv.push_back(arg.data());
-        try {
-            readCommandLine(frame, startup, static_cast<int>(argv.size()), argv.data());
-            return true;
-        } catch (const RunEnd&) {
-            return false;
-        }
+        return run(
+            [&] { readCommandLine(frame, startup, static_cast<int>(argv.size()), argv.data()); });
     }
 };
 
@@ -136,12 +127,7 @@ TEST(CheckExtension, TxtInAnyCaseIsTheOnlyOne) {
     for (const Case& c : cases) {
         TestRun run(*c.profile);
         ASSERT_TRUE(run.commandLine({c.argument}));
-        bool accepted = true;
-        try {
-            checkExtension(run.frame, run.startup);
-        } catch (const RunEnd&) {
-            accepted = false;
-        }
+        bool accepted = run.run([&] { checkExtension(run.frame, run.startup); });
         EXPECT_EQ(c.accepted, accepted) << c.argument;
         EXPECT_EQ(c.base, run.startup.inputName) << c.argument;
         if (!accepted) {
@@ -206,20 +192,18 @@ TEST(RunTool, AnyFailureRemovesTheTemporaryFileAndStopsWithAMessage) {
         std::string input = folder / "BOOK.txt";
         std::string quiet = "-x";
         char* argv[] = {program.data(), quiet.data(), input.data()};
-        Frame frame;
-        std::string console;
-        frame.profile = &BOOK_PROFILE;
-        frame.consoleCapture = &console;
+        CapturedRun run(BOOK_PROFILE);
+        Frame& frame = run.frame;
         ToolHooks hooks;
-        hooks.work = [&](Frame& run) {
-            readLine(run, run.input);
+        hooks.work = [&](Frame& work) {
+            readLine(work, work.input);
             c.fail();
         };
         std::FILE* pauseInput = std::tmpfile();
         frame.pauseInput = pauseInput;
         EXPECT_EQ(1, runTool(frame, 3, argv, hooks)) << c.message;
         std::fclose(pauseInput);
-        EXPECT_EQ(std::string(BOOK_PROFILE.banner) + c.message, console);
+        EXPECT_EQ(std::string(BOOK_PROFILE.banner) + c.message, run.console);
         std::size_t files = 0;
         for ([[maybe_unused]] const auto& entry :
              std::filesystem::directory_iterator(folder.path)) {
