@@ -27,8 +27,9 @@
 //            program asks the system where it lies
 //   drive    (Windows cases only) a drive letter such as "t:" that names the
 //            work folder during the run
-//   readonly names of work-folder files, one per line, made read-only for
-//            the run (only a Windows run can tell: the tests may run as root)
+//   hold     (Windows cases only) the name of a work-folder file that another
+//            Windows process holds open for reading during the run, as the
+//            viewer holds an opening file
 //
 // A "{pid}" in the name of a file of in/ or out/ stands for the process id
 // of the program: the file is renamed once the program's process exists and
@@ -298,6 +299,31 @@ RunResult runProgram(const Launch& launch) {
     return result;
 }
 
+// Starts a Windows process that holds `name` in `work` open for reading for
+// a few seconds, and returns once it does: cmd leaves a marker, then starts
+// ping with the file as its standard input, which takes it well under the
+// second and a half waited after the marker.
+pid_t holdOpen(const fs::path& work, const std::string& name) {
+    const fs::path marker = work / "held.marker";
+    std::string wine = launcher();
+    std::string block = "echo held>held.marker & ping -n 8 127.0.0.1 <" + name + " >nul";
+    pid_t child = fork();
+    if (child == 0) {
+        int quiet = open("/dev/null", O_RDWR);
+        if (chdir(work.c_str()) != 0 || quiet < 0) _exit(120);
+        dup2(quiet, 0);
+        dup2(quiet, 1);
+        dup2(quiet, 2);
+        execlp(wine.c_str(), wine.c_str(), "cmd", "/c", block.c_str(), static_cast<char*>(nullptr));
+        _exit(122);
+    }
+    for (int wait = 0; wait < 300 && !fs::exists(marker); ++wait) usleep(100000);
+    std::error_code ignored;
+    fs::remove(marker, ignored);
+    usleep(1500000);
+    return child;
+}
+
 // Runs the case's generator; false when it failed.
 bool runGenerator(const fs::path& script, const fs::path& in, const fs::path& expected) {
     fs::create_directories(in);
@@ -454,12 +480,6 @@ TEST_P(EndToEnd, MatchesFixture) {
             renameForPid(work, pid);
         };
     }
-    std::vector<std::string> readOnly = readLines(c.folder / "readonly");
-    for (const std::string& name : readOnly) {
-        fs::permissions(work / name,
-                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                        fs::perm_options::remove);
-    }
 
     RunResult result;
     {
@@ -470,11 +490,14 @@ TEST_P(EndToEnd, MatchesFixture) {
             link = std::make_unique<DriveLink>(drive, work);
             ASSERT_EQ("", link->failure());
         }
+        std::string held = firstLine(c.folder / "hold");
+        pid_t holder = 0;
+        if (!held.empty()) {
+            ASSERT_TRUE(c.windowsOnly) << "only a Windows run can hold a file open";
+            holder = holdOpen(work, held);
+        }
         result = runProgram(launch);
-    }
-    for (const std::string& name : readOnly) {
-        std::error_code ignored;
-        fs::permissions(work / name, fs::perms::owner_write, fs::perm_options::add, ignored);
+        if (holder > 0) waitpid(holder, nullptr, 0);
     }
 
     int expectedStatus = 0;
