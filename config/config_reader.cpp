@@ -63,7 +63,7 @@ CommandHandler findCommand(ConfigReader& reader) {
     if (index < 0) return nullptr;
     const CommandEntry& entry = commandTable[static_cast<std::size_t>(index)];
     reader.lineCursor += entry.keyword.size();
-    return entry.handler;
+    return &entry.handler;
 }
 
 void skipBlanks(ConfigReader& reader) {

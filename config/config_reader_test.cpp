@@ -34,7 +34,7 @@ TEST(FindCommand, FindsEveryKeywordAndStepsOverIt) {
     for (const CommandEntry& entry : commandTable) {
         std::string line = std::string(entry.keyword) + " = 1";
         ConfigReader reader{run.frame, run.settings, line.data(), 7};
-        EXPECT_EQ(entry.handler, findCommand(reader)) << entry.keyword;
+        EXPECT_EQ(&entry.handler, findCommand(reader)) << entry.keyword;
         EXPECT_EQ(line.data() + entry.keyword.size(), reader.lineCursor) << entry.keyword;
         EXPECT_EQ(0u, reader.paramValue);
     }

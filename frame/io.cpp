@@ -85,6 +85,12 @@ void obtainLineBuffer(Frame& frame) {
     frame.lineLength = 0;
 }
 
+void prepareFrame(Frame& frame, const ToolProfile& profile, std::string& console) {
+    frame.profile = &profile;
+    frame.consoleCapture = &console;
+    obtainLineBuffer(frame);
+}
+
 // Ends the run after a file could not be opened or buffered: with the
 // fatal error's empty "Error: ." line, or without one.
 [[noreturn]] static void stopAfterFileFailure(Frame& frame) {

@@ -114,6 +114,11 @@ void sayf(Frame& frame, const char* format, ...) __attribute__((format(printf, 2
 // Obtains the line buffer of the tool's size with its leading 0 byte.
 void obtainLineBuffer(Frame& frame);
 
+// Readies a frame for a tool's own parts without the start-up (tests, fuzz
+// targets, benchmarks): the profile, the console captured into `console`,
+// the line buffer.
+void prepareFrame(Frame& frame, const ToolProfile& profile, std::string& console);
+
 // Opens the text file to read (see frame/text_file.h) with a 4,096-byte
 // stream buffer; a failure to open is reported in the tool's form and ends
 // the run.

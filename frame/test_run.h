@@ -42,11 +42,7 @@ struct CapturedRun {
     std::string console;
     int status = 0;  // the status with which the last caught run ended
 
-    explicit CapturedRun(const ToolProfile& profile) {
-        frame.profile = &profile;
-        frame.consoleCapture = &console;
-        obtainLineBuffer(frame);
-    }
+    explicit CapturedRun(const ToolProfile& profile) { prepareFrame(frame, profile, console); }
     ~CapturedRun() { closeFiles(); }
     CapturedRun(const CapturedRun&) = delete;
     CapturedRun& operator=(const CapturedRun&) = delete;
