@@ -20,6 +20,7 @@ const ToolProfile BOOK_PROFILE = {
     .usageRepeatsBanner = false,
     .openFailure = OpenFailure::THREE_LINES,
     .fatalNamesLine = true,
+    .fatalClosesFiles = false,
     .warningEnd = "",
     .warningsOnlyWhilePausing = true,
     .countsFailedReads = true,
@@ -40,6 +41,7 @@ const ToolProfile WEB_PROFILE = {
     .usageRepeatsBanner = true,
     .openFailure = OpenFailure::ERROR_LINE,
     .fatalNamesLine = false,
+    .fatalClosesFiles = true,
     .warningEnd = ".\n",
     .warningsOnlyWhilePausing = false,
     .countsFailedReads = false,
@@ -96,7 +98,6 @@ void prepareFrame(Frame& frame, const ToolProfile& profile, std::string& console
 [[noreturn]] static void stopAfterFileFailure(Frame& frame) {
     if (frame.profile->openFailure == OpenFailure::ERROR_LINE) fatalError(frame, "");
     frame.pauseFlag = 1;
-    abandonFiles(frame);
     endRun(frame, 1);
 }
 
@@ -307,11 +308,12 @@ void warning(Frame& frame, const char* message) {
     sayf(frame, "Warning: %s%s", message, frame.profile->warningEnd);
 }
 
-// Every stop pauses at the end (a -x run too), and what the page holds so
-// far is on disk before the message.
+// Every stop pauses at the end (a -x run too). The transform's page holds
+// what was written so far, on disk before the message; the book's files are
+// closed by the end of the run.
 void reportFatal(Frame& frame, const char* message) {
     frame.pauseFlag = 1;
-    abandonFiles(frame);
+    if (frame.profile->fatalClosesFiles) abandonFiles(frame);
     if (frame.profile->fatalNamesLine && frame.lineCounter != 0) {
         sayf(frame, "File Error on line %d: %s.\n", frame.lineCounter, message);
     } else {

@@ -42,6 +42,7 @@ struct ToolProfile {
     bool usageRepeatsBanner;
     OpenFailure openFailure;
     bool fatalNamesLine;     // "File Error on line %d: %s.\n" once a line has been read
+    bool fatalClosesFiles;   // at once, before the message (else at the end of the run)
     const char* warningEnd;  // added after "Warning: " and the message
     bool warningsOnlyWhilePausing;
     // readLine counts every attempt, the one that meets the end included
@@ -155,8 +156,9 @@ void writeFormatted(Frame& frame, const char* format,
 char* readLine(Frame& frame, std::FILE* stream);
 
 void warning(Frame& frame, const char* message);
-// Prints the fatal error in the tool's form and closes the files, without
-// ending the run: fatalError and the last resort of runTool use it.
+// Prints the fatal error in the tool's form (closing the files where the
+// tool does so at once) without ending the run: fatalError and the last
+// resort of runTool use it.
 void reportFatal(Frame& frame, const char* message);
 [[noreturn]] void fatalError(Frame& frame, const char* message);
 [[noreturn]] void showUsage(Frame& frame);

@@ -183,10 +183,9 @@ int runTool(Frame& frame, int argc, char** argv, const ToolHooks& hooks) {
         runSteps(frame, argc, argv, hooks);
     } catch (const RunEnd& end) {
         status = end.status;
-        abandonFiles(frame);
     } catch (const std::bad_alloc&) {
-        // Whatever else ends the run ends it the same way: the temporary
-        // file goes, and the console says why.
+        // Whatever else ends the run ends it the same way: the console says
+        // why, and the temporary file goes.
         reportFatal(frame, "Out of memory");
         status = 1;
     } catch (const std::exception& failure) {
@@ -196,6 +195,7 @@ int runTool(Frame& frame, int argc, char** argv, const ToolHooks& hooks) {
         reportFatal(frame, "Unexpected failure");
         status = 1;
     }
+    abandonFiles(frame);
     if (frame.cleanupRegistered) releaseAndPause(frame);
     if (frame.console && !frame.consoleCapture) std::fflush(frame.console);
     return status;
