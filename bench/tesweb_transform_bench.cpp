@@ -74,13 +74,11 @@ void InProcess(benchmark::State& state) {
     std::string page = (file.folder / "big.htm").string();
     for (auto _ : state) {
         Frame frame;
-        frame.profile = &WEB_PROFILE;
         std::string console;
-        frame.consoleCapture = &console;
-        obtainLineBuffer(frame);
+        prepareFrame(frame, WEB_PROFILE, console);
         Settings settings;
         TransformState transform{frame, settings};
-        openBuffered(frame, input, "rt");
+        openBuffered(frame, input);
         openOutput(frame, page, "wt");
         transformText(transform);
         std::fclose(frame.input);

@@ -34,7 +34,6 @@ void sayLine(Frame& frame, const char* text) {
 }  // namespace
 
 void compileBook(Frame& frame, Book& book) {
-    buildWordLengths(book.names);
     while (!frame.inputAtEnd) {
         if (!nextContentLine(frame, book.reader)) break;
         compileLine(frame, book);

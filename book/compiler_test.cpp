@@ -9,32 +9,21 @@
 #include <string>
 
 #include "book/opening_file.h"
+#include "frame/test_run.h"
 
 namespace {
 
-struct CompilerTest : testing::Test {
-    Frame frame;
-    std::string console;
+struct CompilerTest : testing::Test, CapturedRun {
     std::unique_ptr<Book> book = std::make_unique<Book>();
 
-    void SetUp() override {
-        frame.profile = &BOOK_PROFILE;
-        frame.consoleCapture = &console;
+    CompilerTest() : CapturedRun(BOOK_PROFILE) {
         frame.pauseFlag = 0;
-        obtainLineBuffer(frame);
         allocateBook(frame, *book);
-    }
-
-    void TearDown() override {
-        if (frame.input) std::fclose(frame.input);
-        if (frame.output.stream) std::fclose(frame.output.stream);
     }
 
     // Closes the files and starts a new run with empty tables and console.
     void restart() {
-        TearDown();
-        frame.input = nullptr;
-        frame.output.stream = nullptr;
+        closeFiles();
         console.clear();
         book = std::make_unique<Book>();
         allocateBook(frame, *book);
@@ -45,25 +34,9 @@ struct CompilerTest : testing::Test {
     // Compiles `text`; gives the exit status the run would have, 0 when
     // compileBook returned.
     int compile(const std::string& text) {
-        frame.input = std::tmpfile();
-        std::fwrite(text.data(), 1, text.size(), frame.input);
-        std::rewind(frame.input);
-        frame.output.stream = std::tmpfile();
-        try {
-            compileBook(frame, *book);
-        } catch (const RunEnd& end) {
-            return end.status;
-        }
-        return 0;
-    }
-
-    std::string written() {
-        std::FILE* out = frame.output.stream;
-        std::fflush(out);
-        std::string bytes(static_cast<std::size_t>(std::ftell(out)), '\0');
-        std::rewind(out);
-        EXPECT_EQ(bytes.size(), std::fread(bytes.data(), 1, bytes.size(), out));
-        return bytes;
+        input(text);
+        output();
+        return run([&] { compileBook(frame, *book); }) ? 0 : status;
     }
 
     // The name offset that the file gives the position at `index`.

@@ -2,13 +2,12 @@
 
 #include <cstring>
 
+#include "frame/ascii.h"
+
 namespace {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 const char* skipBlanks(const char* text) {

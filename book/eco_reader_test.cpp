@@ -5,39 +5,23 @@
 #include <cstdio>
 #include <string>
 
+#include "frame/test_run.h"
+
 namespace {
 
-struct EcoReaderTest : testing::Test {
-    Frame frame;
-    std::string console;
+struct EcoReaderTest : testing::Test, CapturedRun {
     EcoReader reader;
     Position position;
     MoveReader moveReader;
     PositionList positions;
 
-    void SetUp() override {
-        frame.profile = &BOOK_PROFILE;
-        frame.consoleCapture = &console;
-        obtainLineBuffer(frame);
-        allocatePositionList(frame, positions);
-    }
-
-    void TearDown() override {
-        if (frame.input) std::fclose(frame.input);
-    }
+    EcoReaderTest() : CapturedRun(BOOK_PROFILE) { allocatePositionList(frame, positions); }
 
     // Closes the input and starts the line count afresh, for the next case.
     void restart() {
-        TearDown();
-        frame.input = nullptr;
+        closeFiles();
         frame.inputAtEnd = false;
         frame.lineCounter = 0;
-    }
-
-    void input(const std::string& text) {
-        frame.input = std::tmpfile();
-        std::fwrite(text.data(), 1, text.size(), frame.input);
-        std::rewind(frame.input);
     }
 
     // Reads the first content line of `text` and parses it as a header.
@@ -56,12 +40,7 @@ struct EcoReaderTest : testing::Test {
 
     // The run's end: the status, with console holding the report.
     int endOf(void (EcoReaderTest::*step)(const std::string&), const std::string& text) {
-        try {
-            (this->*step)(text);
-        } catch (const RunEnd& end) {
-            return end.status;
-        }
-        return -1;
+        return run([&] { (this->*step)(text); }) ? -1 : status;
     }
 };
 

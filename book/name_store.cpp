@@ -12,48 +12,11 @@ void allocateNameSpace(Frame& frame, NameStore& store) {
     store.lastRecord = 0;
 }
 
-void buildWordLengths(NameStore& store) {
-    for (int i = 0; i < OPENING_WORD_COUNT; ++i) {
-        store.wordLength[i] = static_cast<std::uint8_t>(openingWords[i].size());
-    }
+int findOpeningWord(const char* text) {
+    return findSortedWord(openingWords, text) + 1;
 }
 
-namespace {
-
-// strncmp over the word's length: bytes compare unsigned, and the end of the
-// text, a 0 that no word holds, compares below any letter.
-int compareWithWord(const char* text, std::string_view word, int length) {
-    for (int i = 0; i < length; ++i) {
-        auto a = static_cast<unsigned char>(text[i]);
-        auto b = static_cast<unsigned char>(word[static_cast<std::size_t>(i)]);
-        if (a != b) return a < b ? -1 : 1;
-    }
-    return 0;
-}
-
-}  // namespace
-
-// Halves the table, comparing the text over each word's own length only,
-// and gives up when the middle stops moving.
-int findOpeningWord(const NameStore& store, const char* text) {
-    int low = 0;
-    int high = OPENING_WORD_COUNT;
-    int middle = (low + high) / 2;
-    for (;;) {
-        int order = compareWithWord(text, openingWords[middle], store.wordLength[middle]);
-        if (order == 0) return middle + 1;
-        if (order < 0) {
-            high = middle;
-        } else {
-            low = middle;
-        }
-        int next = (low + high) / 2;
-        if (next == middle) return 0;
-        middle = next;
-    }
-}
-
-void encodeOpeningName(Frame& frame, const NameStore& store, char* name) {
+void encodeOpeningName(Frame& frame, char* name) {
     const char* read = name;
     char* write = name;
     while (*read) {
@@ -64,10 +27,10 @@ void encodeOpeningName(Frame& frame, const NameStore& store, char* name) {
             continue;
         }
         if (c >= 'A' && c <= 'Z') {
-            if (int code = findOpeningWord(store, read)) {
+            if (int code = findOpeningWord(read)) {
                 *write++ = '$';
                 *write++ = static_cast<char>(code);
-                read += store.wordLength[code - 1];
+                read += openingWords[static_cast<std::size_t>(code - 1)].size();
                 continue;
             }
         }
@@ -81,7 +44,7 @@ void encodeOpeningName(Frame& frame, const NameStore& store, char* name) {
 }
 
 void storeOpeningName(Frame& frame, NameStore& store, EcoHeader& header) {
-    encodeOpeningName(frame, store, header.nameText);
+    encodeOpeningName(frame, header.nameText);
     auto length = static_cast<std::int32_t>(std::strlen(header.nameText));
     if (store.nameSpaceUsed + length + 3 >= NAME_SPACE_SIZE) {
         fatalError(frame, "Ran out of opening name space");

@@ -10,6 +10,7 @@
 
 #include "book/eco_header.h"
 #include "frame/io.h"
+#include "frame/word_search.h"
 
 constexpr int OPENING_WORD_COUNT = 245;
 
@@ -70,33 +71,6 @@ constexpr std::array<std::string_view, OPENING_WORD_COUNT> openingWords = {
 
 namespace name_store_detail {
 
-constexpr bool byteLess(std::string_view a, std::string_view b) {
-    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        auto x = static_cast<unsigned char>(a[i]);
-        auto y = static_cast<unsigned char>(b[i]);
-        if (x != y) return x < y;
-    }
-    return a.size() < b.size();
-}
-
-constexpr bool strictlyAscending() {
-    for (std::size_t i = 1; i < openingWords.size(); ++i) {
-        if (!byteLess(openingWords[i - 1], openingWords[i])) return false;
-    }
-    return true;
-}
-
-// The search compares only a word's own length, so a word that began
-// another one would hide it. In a sorted table every word that lies between
-// a word and a longer one it begins also begins with it, so checking each
-// word against the next is enough.
-constexpr bool prefixFree() {
-    for (std::size_t i = 1; i < openingWords.size(); ++i) {
-        if (openingWords[i].starts_with(openingWords[i - 1])) return false;
-    }
-    return true;
-}
-
 // Every word must shrink when it becomes '$' and a code, and start with a
 // capital, the only place the encoder looks for one.
 constexpr bool wordsFitTheEncoding() {
@@ -110,8 +84,7 @@ constexpr bool wordsFitTheEncoding() {
 }  // namespace name_store_detail
 
 static_assert(openingWords.size() == 245);
-static_assert(name_store_detail::strictlyAscending(), "the word search halves a sorted table");
-static_assert(name_store_detail::prefixFree(), "no word may begin another");
+static_assert(isSortedAndPrefixFree(openingWords), "the word search halves a sorted table");
 static_assert(name_store_detail::wordsFitTheEncoding());
 static_assert(openingWords[44] == "Cambridge Springs" && openingWords[204] == "Sicilian");
 
@@ -133,23 +106,20 @@ struct OpeningInfo {
 struct NameStore {
     std::unique_ptr<std::uint8_t[]> nameSpace;
     std::int32_t nameSpaceUsed = 0;
-    std::int32_t lastRecord = 0;  // offset of the NameRecord stored last
-    std::array<std::uint8_t, OPENING_WORD_COUNT> wordLength = {};
+    std::int32_t lastRecord = 0;                  // offset of the NameRecord stored last
     std::unique_ptr<OpeningInfo[]> openingTable;  // MAX_OPENING_LINES entries
 };
 
 // Obtains the name space and the opening table; a failure ends the run.
 void allocateNameSpace(Frame& frame, NameStore& store);
 
-void buildWordLengths(NameStore& store);
-
 // The code (1 to 245) of the dictionary word with which `text` begins, or 0.
-int findOpeningWord(const NameStore& store, const char* text);
+int findOpeningWord(const char* text);
 
 // Encodes a 0-terminated name in place: each dictionary word becomes '$'
 // and its code, a '$' of the text is dropped with a warning, and the spaces
 // after a ':' go. The result is never longer than the name.
-void encodeOpeningName(Frame& frame, const NameStore& store, char* name);
+void encodeOpeningName(Frame& frame, char* name);
 
 // Encodes the header's name and appends the line's NameRecord.
 void storeOpeningName(Frame& frame, NameStore& store, EcoHeader& header);

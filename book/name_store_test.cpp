@@ -6,26 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "frame/test_run.h"
+
 namespace {
 
-struct NameStoreTest : testing::Test {
-    Frame frame;
-    std::string console;
+struct NameStoreTest : testing::Test, CapturedRun {
     NameStore store;
     EcoHeader header;
 
-    void SetUp() override {
-        frame.profile = &BOOK_PROFILE;
-        frame.consoleCapture = &console;
-        obtainLineBuffer(frame);
-        allocateNameSpace(frame, store);
-        buildWordLengths(store);
-    }
+    NameStoreTest() : CapturedRun(BOOK_PROFILE) { allocateNameSpace(frame, store); }
 
     std::string encoded(const std::string& name) {
         std::vector<char> text(name.begin(), name.end());
         text.push_back('\0');
-        encodeOpeningName(frame, store, text.data());
+        encodeOpeningName(frame, text.data());
         return text.data();
     }
 
@@ -48,7 +42,7 @@ std::string code(int word) {
 TEST_F(NameStoreTest, EveryWordAloneBecomesItsCode) {
     for (int i = 0; i < OPENING_WORD_COUNT; ++i) {
         std::string word(openingWords[i]);
-        EXPECT_EQ(i + 1, findOpeningWord(store, word.c_str())) << word;
+        EXPECT_EQ(i + 1, findOpeningWord(word.c_str())) << word;
         EXPECT_EQ(code(i + 1), encoded(word)) << word;
     }
 }
@@ -56,11 +50,11 @@ TEST_F(NameStoreTest, EveryWordAloneBecomesItsCode) {
 TEST_F(NameStoreTest, WordSearchMissesTextsThatBeginNoWord) {
     for (const char* text : {"", "A", "Aardvark", "Zz", "Zzz", "sicilian", "Sicilia", "Main Lin",
                              "Ruy  Lopez", "\xC3\x89tude"}) {
-        EXPECT_EQ(0, findOpeningWord(store, text)) << text;
+        EXPECT_EQ(0, findOpeningWord(text)) << text;
     }
-    EXPECT_EQ(1, findOpeningWord(store, "Accelerated Dragon"));
-    EXPECT_EQ(245, findOpeningWord(store, "Zukertort"));
-    EXPECT_EQ(205, findOpeningWord(store, "Sicilians"));
+    EXPECT_EQ(1, findOpeningWord("Accelerated Dragon"));
+    EXPECT_EQ(245, findOpeningWord("Zukertort"));
+    EXPECT_EQ(205, findOpeningWord("Sicilians"));
 }
 
 TEST_F(NameStoreTest, EncodesNamesAsTheFileExpects) {

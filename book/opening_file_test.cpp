@@ -6,34 +6,18 @@
 #include <cstring>
 #include <string>
 
+#include "frame/test_run.h"
+
 namespace {
 
-struct OpeningFileTest : testing::Test {
-    Frame frame;
-    std::string console;
+struct OpeningFileTest : testing::Test, CapturedRun {
     NameStore names;
     PositionList positions;
 
-    void SetUp() override {
-        frame.profile = &BOOK_PROFILE;
-        frame.consoleCapture = &console;
-        obtainLineBuffer(frame);
+    OpeningFileTest() : CapturedRun(BOOK_PROFILE) {
         allocateNameSpace(frame, names);
         allocatePositionList(frame, positions);
-        frame.output.stream = std::tmpfile();
-    }
-
-    void TearDown() override {
-        if (frame.output.stream) std::fclose(frame.output.stream);
-    }
-
-    std::string written() {
-        std::FILE* out = frame.output.stream;
-        std::fflush(out);
-        std::string bytes(static_cast<std::size_t>(std::ftell(out)), '\0');
-        std::rewind(out);
-        EXPECT_EQ(bytes.size(), std::fread(bytes.data(), 1, bytes.size(), out));
-        return bytes;
+        output();
     }
 
     void addName(const std::string& record) {

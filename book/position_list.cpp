@@ -30,10 +30,9 @@ static_assert(sizeof(BoardCell) == 2 && offsetof(BoardCell, piece) == 0 &&
 
 namespace {
 
-// The nibble of one square; the little-endian path packs four at a time.
-[[maybe_unused]] int squareCode(const BoardCell& cell) {
-    return cell.piece + 8 * cell.color;
-}
+// Every target the tools are built for lays out memory little-endian, which
+// the packing below relies on.
+static_assert(std::endian::native == std::endian::little);
 
 // Four cells (piece, color, piece, color, ...) as they lie in memory give two
 // key bytes: each 16-bit lane becomes piece + 8 * color, and every second
@@ -53,19 +52,12 @@ void packBoard(const Position& position, std::uint8_t (&packedBoard)[PACKED_BOAR
     for (int rank = 0; rank < 8; ++rank) {
         const BoardCell* row = position.board + makeSquare(0, rank);
         std::uint8_t* out = packedBoard + 4 * rank;
-        if constexpr (std::endian::native == std::endian::little) {
-            std::uint32_t low = packFourCells(row);
-            std::uint32_t high = packFourCells(row + 4);
-            out[0] = static_cast<std::uint8_t>(low);
-            out[1] = static_cast<std::uint8_t>(low >> 8);
-            out[2] = static_cast<std::uint8_t>(high);
-            out[3] = static_cast<std::uint8_t>(high >> 8);
-        } else {
-            for (int file = 0; file < 8; file += 2) {
-                out[file / 2] = static_cast<std::uint8_t>(squareCode(row[file]) |
-                                                          squareCode(row[file + 1]) << 4);
-            }
-        }
+        std::uint32_t low = packFourCells(row);
+        std::uint32_t high = packFourCells(row + 4);
+        out[0] = static_cast<std::uint8_t>(low);
+        out[1] = static_cast<std::uint8_t>(low >> 8);
+        out[2] = static_cast<std::uint8_t>(high);
+        out[3] = static_cast<std::uint8_t>(high >> 8);
     }
 }
 

@@ -7,21 +7,15 @@
 #include <vector>
 
 #include "chess/movereader.h"
+#include "frame/test_run.h"
 
 namespace {
 
-struct PositionListTest : testing::Test {
-    Frame frame;
-    std::string console;
+struct PositionListTest : testing::Test, CapturedRun {
     PositionList list;
     std::vector<OpeningInfo> openingTable;
 
-    void SetUp() override {
-        frame.profile = &BOOK_PROFILE;
-        frame.consoleCapture = &console;
-        obtainLineBuffer(frame);
-        allocatePositionList(frame, list);
-    }
+    PositionListTest() : CapturedRun(BOOK_PROFILE) { allocatePositionList(frame, list); }
 
     // Appends a record whose board is all zero but for its first byte, for
     // a line of the given length.

@@ -185,23 +185,13 @@ int generateMovesOf(const Position& position, MoveList& list, PieceKind only, Sq
         }
         return list.moveCount;
     }
-    // The pieces of the kind come from the piece list, put into the board
-    // scan's order (file first, then rank) so that the moves are listed as
-    // the whole generation lists them.
-    Square squares[PIECES_PER_COLOR];
-    int count = 0;
-    auto scanOrder = [](Square square) { return (square & 7) * 16 + (square >> 4); };
+    // The pieces of the kind come from the piece list, in its order: the
+    // move reader plays only a single fitting move, so the order of the
+    // candidates never shows.
     for (const PieceEntry& entry : position.pieceList[position.sideToMove]) {
         if (entry.kind != only) continue;
         if (target != NO_SQUARE && !mayReach(only, entry.square, target)) continue;
-        int at = count++;
-        for (; at > 0 && scanOrder(squares[at - 1]) > scanOrder(entry.square); --at) {
-            squares[at] = squares[at - 1];
-        }
-        squares[at] = entry.square;
-    }
-    for (int index = 0; index < count; ++index) {
-        generatePiece(position, list, squares[index], only);
+        generatePiece(position, list, entry.square, only);
     }
     return list.moveCount;
 }

@@ -20,8 +20,8 @@ struct MoveList {
 // squares file by file from a1 to h8; gives the move count.
 int generateMoves(const Position& position, MoveList& list);
 
-// The same for the pieces of one kind only, in the same order: the move
-// reader needs no moves of the pieces that the move text does not name.
+// The same for the pieces of one kind only, in the piece list's order: the
+// move reader needs no moves of the pieces that the move text does not name.
 // With a target, pieces that cannot reach it by their way of moving are
 // passed over as well (a king is always expanded, for its castling).
 int generateMovesOf(const Position& position, MoveList& list, PieceKind only,

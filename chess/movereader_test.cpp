@@ -8,6 +8,7 @@
 
 #include "chess/attack.h"
 #include "chess/test_support.h"
+#include "frame/test_run.h"
 
 namespace {
 
@@ -16,16 +17,11 @@ using chess_test::setupFen;
 
 // A book run with one position, as the ECO reader drives it: the text sits
 // in the frame's line buffer and the console is captured.
-struct ReaderRun {
-    Frame frame;
+struct ReaderRun : CapturedRun {
     Position position;
     MoveReader reader;
-    std::string console;
 
-    ReaderRun() {
-        frame.profile = &BOOK_PROFILE;
-        obtainLineBuffer(frame);
-        frame.consoleCapture = &console;
+    ReaderRun() : CapturedRun(BOOK_PROFILE) {
         frame.lineCounter = 7;
         setupStartPosition(position);
     }
@@ -39,7 +35,7 @@ struct ReaderRun {
     // Plays every blank-separated move of the text; false when the run ended.
     bool playLine(const char* text) {
         const char* cursor = load(text);
-        try {
+        bool played = run([&] {
             while (*cursor) {
                 if (*cursor == ' ' || *cursor == '\n') {
                     ++cursor;
@@ -47,11 +43,11 @@ struct ReaderRun {
                     playMoveText(frame, position, reader, cursor);
                 }
             }
-        } catch (const RunEnd& end) {
-            EXPECT_EQ(1, end.status);
-            return false;
+        });
+        if (!played) {
+            EXPECT_EQ(1, status);
         }
-        return true;
+        return played;
     }
 };
 
@@ -222,15 +218,12 @@ TEST(PlayMoveText, MoveErrorReport) {
         ReaderRun run;
         prepare(run, test.setup);
         run.frame.pauseFlag = 0;
-        run.frame.output.stream = std::tmpfile();
-        ASSERT_NE(nullptr, run.frame.output.stream);
+        ASSERT_NE(nullptr, run.output());
         run.console.clear();
         EXPECT_FALSE(run.playLine(test.line)) << test.line;
         EXPECT_EQ(test.console, run.console) << test.line;
         EXPECT_EQ(0, run.frame.pauseFlag) << test.line;
         EXPECT_EQ(0L, std::ftell(run.frame.output.stream)) << "the output file was written";
-        std::fclose(run.frame.output.stream);
-        run.frame.output.stream = nullptr;
     }
 }
 

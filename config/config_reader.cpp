@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "frame/ascii.h"
+
 namespace {
 
 // "[Tessara]" with its T in either case; anything after the ']' is ignored.
@@ -19,10 +21,6 @@ bool isCommandLine(const char* line) {
 
 void skipSpaces(ConfigReader& reader) {
     while (*reader.lineCursor == ' ') ++reader.lineCursor;
-}
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
 // The value of a digit character in any base up to 16, or 16 for none.
@@ -44,10 +42,6 @@ void findSection(Frame& frame, std::FILE* stream) {
 
 }  // namespace
 
-void nullCommand(ConfigReader& reader) {
-    fatalError(reader.frame, "NULL Function was called!!");
-}
-
 void readConfiguration(Frame& frame, std::FILE* stream, Settings& settings) {
     ConfigReader reader{frame, settings};
     findSection(frame, stream);
@@ -65,25 +59,11 @@ void readConfiguration(Frame& frame, std::FILE* stream, Settings& settings) {
 
 CommandHandler findCommand(ConfigReader& reader) {
     reader.paramValue = 0;
-    std::size_t low = 0;
-    std::size_t high = commandTable.size();
-    std::size_t mid = high / 2;
-    for (;;) {
-        const CommandEntry& entry = commandTable[mid];
-        int order = std::strncmp(reader.lineCursor, entry.keyword.data(), entry.length);
-        if (order == 0) {
-            reader.lineCursor += entry.length;
-            return entry.handler ? entry.handler : nullCommand;
-        }
-        if (order < 0) {
-            high = mid;
-        } else {
-            low = mid;
-        }
-        std::size_t next = (low + high) / 2;
-        if (next == mid) return nullptr;
-        mid = next;
-    }
+    int index = findSortedWord(commandTable, reader.lineCursor, KeywordOf{});
+    if (index < 0) return nullptr;
+    const CommandEntry& entry = commandTable[static_cast<std::size_t>(index)];
+    reader.lineCursor += entry.keyword.size();
+    return &entry.handler;
 }
 
 void skipBlanks(ConfigReader& reader) {
@@ -145,7 +125,7 @@ void parseStringLiteral(ConfigReader& reader) {
 }
 
 void parseWordList(ConfigReader& reader, const WordEntry* words, std::size_t count) {
-    for (char* c = reader.lineCursor; *c; ++c) *c = lowerAscii(*c);
+    lowerCase(reader.lineCursor);
     reader.paramValue = 0;
     while (*reader.lineCursor) {
         const WordEntry* taken = nullptr;
@@ -159,8 +139,6 @@ void parseWordList(ConfigReader& reader, const WordEntry* words, std::size_t cou
         std::uint32_t flags = taken->flags;
         if (flags & WORD_MASK) {
             reader.paramValue &= flags;
-        } else if (flags & WORD_CHOICE) {
-            reader.paramValue = (reader.paramValue & 0xFFF8) | (flags & 0xFFF);
         } else {
             reader.paramValue |= flags;
         }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "config/config_reader.h"
+#include "frame/ascii.h"
 
 namespace {
 
@@ -92,9 +93,7 @@ void stylesheetCommand(ConfigReader& reader) {
 // The style sheet link of the page head is kept in lower case.
 void crosstablecssCommand(ConfigReader& reader) {
     readString(reader, reader.settings.crosstablecss);
-    for (char* c = reader.settings.crosstablecss; *c; ++c) {
-        if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c + 32);
-    }
+    lowerCase(reader.settings.crosstablecss);
 }
 
 void ignoreCommand(ConfigReader&) {}

@@ -5,28 +5,16 @@
 #include <string>
 
 #include "config/config_reader.h"
+#include "frame/test_run.h"
 
 namespace {
 
-struct SettingsRun {
-    Frame frame;
+struct SettingsRun : CapturedRun {
     Settings settings;
-    std::string console;
-    int status = 0;
 
-    explicit SettingsRun(const std::string& text) {
-        frame.profile = &WEB_PROFILE;
-        obtainLineBuffer(frame);
-        frame.consoleCapture = &console;
-        std::FILE* stream = std::tmpfile();
-        std::fwrite(text.data(), 1, text.size(), stream);
-        std::rewind(stream);
-        try {
-            readConfiguration(frame, stream, settings);
-        } catch (const RunEnd& end) {
-            status = end.status;
-        }
-        std::fclose(stream);
+    explicit SettingsRun(const std::string& text) : CapturedRun(WEB_PROFILE) {
+        std::FILE* stream = input(text);
+        run([&] { readConfiguration(frame, stream, settings); });
     }
 };
 

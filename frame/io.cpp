@@ -5,23 +5,48 @@
 #include <new>
 
 #include "frame/platform.h"
+#include "frame/text_file.h"
 
 const ToolProfile BOOK_PROFILE = {
-    ToolKind::BOOK,
-    "Tessara v3.00, tesbook v1.00 February 1, 2002.\n\n",
-    "\nusage: tesbook filename.eco\n\n",
-    16001,
-    ".ECO",
-    "wb",
+    .banner = "Tessara v3.00, tesbook v1.00 February 1, 2002.\n\n",
+    .usage = "\nusage: tesbook filename.eco\n\n",
+    .lineBufferSize = 16001,
+    .outputExtension = ".ECO",
+    .outputMode = "wb",
+    .takesSwitches = true,
+    .bareNameIsInput = false,
+    .readsConfiguration = false,
+    .replacesOutputAtEnd = true,
+    .usageRepeatsBanner = false,
+    .openFailure = OpenFailure::THREE_LINES,
+    .fatalNamesLine = true,
+    .fatalClosesFiles = false,
+    .warningEnd = "",
+    .warningsOnlyWhilePausing = true,
+    .countsFailedReads = true,
+    .workStart = "\n\nConverting input file...\n\n",
+    .workEnd = "\nFinished ECO file conversion.\n\n",
 };
 
 const ToolProfile WEB_PROFILE = {
-    ToolKind::WEB,
-    "tesWeb  v1.00, Decmember 25, 2003.\n\n",
-    "\nusage: tesweb filename.txt\n\n",
-    8001,
-    ".htm",
-    "wt",
+    .banner = "tesWeb  v1.00, Decmember 25, 2003.\n\n",
+    .usage = "\nusage: tesweb filename.txt\n\n",
+    .lineBufferSize = 8001,
+    .outputExtension = ".htm",
+    .outputMode = "wt",
+    .takesSwitches = false,
+    .bareNameIsInput = true,
+    .readsConfiguration = true,
+    .replacesOutputAtEnd = false,
+    .usageRepeatsBanner = true,
+    .openFailure = OpenFailure::ERROR_LINE,
+    .fatalNamesLine = false,
+    .fatalClosesFiles = true,
+    .warningEnd = ".\n",
+    .warningsOnlyWhilePausing = false,
+    .countsFailedReads = false,
+    .workStart = "\nReading text file...\n\n",
+    .workEnd = "\nFinished transforming file\n\n",
 };
 
 void say(Frame& frame, std::string_view text) {
@@ -57,58 +82,89 @@ void sayf(Frame& frame, const char* format, ...) {
 
 void obtainLineBuffer(Frame& frame) {
     frame.lineBuffer.reset(new (std::nothrow) char[frame.profile->lineBufferSize]);
-    if (!frame.lineBuffer) {
-        if (!frame.isBook()) frame.pauseFlag = 1;
-        fatalError(frame, "Can't allocate memory for reading file(s)");
-    }
+    if (!frame.lineBuffer) fatalError(frame, "Can't allocate memory for reading file(s)");
     std::memset(frame.lineBuffer.get(), 0, frame.profile->lineBufferSize);
     frame.lineLength = 0;
 }
 
-// Reports a file that cannot be opened, in the tool's own form.
-[[noreturn]] static void cannotOpen(Frame& frame, const std::string& path) {
-    if (frame.isBook()) {
-        say(frame, "\nCannot open file \n");
-        say(frame, path);
-        say(frame, "\n.\n\n");
-        frame.pauseFlag = 1;
-        endRun(frame, 1);
-    }
-    sayf(frame, "\nCannot open file %s.\n", path.c_str());
-    fatalError(frame, "");
+void prepareFrame(Frame& frame, const ToolProfile& profile, std::string& console) {
+    frame.profile = &profile;
+    frame.consoleCapture = &console;
+    obtainLineBuffer(frame);
 }
 
-[[noreturn]] static void noStreamBuffer(Frame& frame) {
-    say(frame, "\nCan't create a buffer for files.\n");
-    if (!frame.isBook()) fatalError(frame, "");
+// Ends the run after a file could not be opened or buffered: with the
+// fatal error's empty "Error: ." line, or without one.
+[[noreturn]] static void stopAfterFileFailure(Frame& frame) {
+    if (frame.profile->openFailure == OpenFailure::ERROR_LINE) fatalError(frame, "");
     frame.pauseFlag = 1;
     endRun(frame, 1);
 }
 
-static std::FILE* openWithBuffer(Frame& frame, const std::string& path, const char* mode,
-                                 const std::string& shownPath, std::unique_ptr<char[]>& buffer) {
-    std::FILE* stream = isDirectory(path) ? nullptr : std::fopen(path.c_str(), mode);
-    if (!stream) cannotOpen(frame, shownPath);
+// Reports a file that cannot be opened, in the tool's own form.
+[[noreturn]] static void cannotOpen(Frame& frame, const std::string& path) {
+    if (frame.profile->openFailure == OpenFailure::THREE_LINES) {
+        sayf(frame, "\nCannot open file \n%s\n.\n\n", path.c_str());
+    } else {
+        sayf(frame, "\nCannot open file %s.\n", path.c_str());
+    }
+    stopAfterFileFailure(frame);
+}
+
+[[noreturn]] static void noStreamBuffer(Frame& frame) {
+    say(frame, "\nCan't create a buffer for files.\n");
+    stopAfterFileFailure(frame);
+}
+
+// Gives an open stream its 4,096-byte buffer; `stream` is closed when that
+// fails.
+static void giveBuffer(Frame& frame, std::FILE* stream, std::unique_ptr<char[]>& buffer) {
     buffer.reset(new (std::nothrow) char[STREAM_BUFFER_SIZE]);
     if (!buffer || std::setvbuf(stream, buffer.get(), _IOFBF, STREAM_BUFFER_SIZE) != 0) {
         std::fclose(stream);
         noStreamBuffer(frame);
     }
+}
+
+static std::FILE* openWithBuffer(Frame& frame, const std::string& path, const char* mode,
+                                 std::unique_ptr<char[]>& buffer) {
+    std::FILE* stream = isDirectory(path) ? nullptr : std::fopen(path.c_str(), mode);
+    if (!stream) cannotOpen(frame, path);
+    giveBuffer(frame, stream, buffer);
     return stream;
 }
 
-std::FILE* openBuffered(Frame& frame, const std::string& path, const char* mode) {
-    frame.input = openWithBuffer(frame, path, mode, path, frame.inputBuffer);
+std::FILE* openBuffered(Frame& frame, const std::string& path) {
+    std::FILE* stream = openTextFile(path);
+    if (!stream) cannotOpen(frame, path);
+    giveBuffer(frame, stream, frame.inputBuffer);
+    frame.input = stream;
     frame.inputAtEnd = false;
     return frame.input;
+}
+
+// Creates the temporary file beside `path` under a name that no file has
+// yet, so that a file the run did not create is never overwritten.
+static std::FILE* createTemporary(Frame& frame, const std::string& path) {
+    constexpr int ATTEMPTS = 100;
+    for (int attempt = 0; attempt < ATTEMPTS; ++attempt) {
+        std::string name = temporaryNameBeside(path, attempt);
+        bool existed = false;
+        if (std::FILE* stream = createNewFile(name, existed)) {
+            frame.output.tempPath = name;
+            return stream;
+        }
+        if (!existed) break;
+    }
+    cannotOpen(frame, path);
 }
 
 void openOutput(Frame& frame, const std::string& path, const char* mode) {
     OutputFile& out = frame.output;
     out.path = path;
     out.tempPath.clear();
-    if (!frame.isBook()) {
-        out.stream = openWithBuffer(frame, path, mode, path, out.buffer);
+    if (!frame.profile->replacesOutputAtEnd) {
+        out.stream = openWithBuffer(frame, path, mode, out.buffer);
         return;
     }
     // An existing opening file must be one we may replace: a read-only file
@@ -118,8 +174,9 @@ void openOutput(Frame& frame, const std::string& path, const char* mode) {
         if (!probe) cannotOpen(frame, path);
         std::fclose(probe);
     }
-    out.tempPath = temporaryNameBeside(path);
-    out.stream = openWithBuffer(frame, out.tempPath, mode, path, out.buffer);
+    std::FILE* stream = createTemporary(frame, path);
+    giveBuffer(frame, stream, out.buffer);
+    out.stream = stream;
 }
 
 void closeOutput(Frame& frame) {
@@ -128,10 +185,11 @@ void closeOutput(Frame& frame) {
     bool failed = std::fflush(out.stream) != 0 || std::ferror(out.stream) != 0;
     failed = std::fclose(out.stream) != 0 || failed;
     out.stream = nullptr;
-    if (!failed && !out.tempPath.empty()) {
-        failed = !replaceFile(out.tempPath, out.path);
-    }
     if (failed) fatalError(frame, "Disk full");
+    // A file that another program holds open (the viewer, on Windows) cannot
+    // be replaced: that is an output that cannot be opened, and the old file
+    // stays.
+    if (!out.tempPath.empty() && !replaceFile(out.tempPath, out.path)) cannotOpen(frame, out.path);
     out.tempPath.clear();
 }
 
@@ -207,25 +265,25 @@ void writeFormatted(Frame& frame, const char* format, std::initializer_list<Form
 // it would be dropped without a word: a NUL stops the run instead, naming
 // the line (the book's message form names it already).
 [[noreturn]] static void nulInLine(Frame& frame) {
-    if (frame.isBook()) fatalError(frame, "NUL character in line");
+    if (frame.profile->fatalNamesLine) fatalError(frame, "NUL character in line");
     char message[64];
     std::snprintf(message, sizeof message, "NUL character in line %d", frame.lineCounter + 1);
     fatalError(frame, message);
 }
 
 char* readLine(Frame& frame, std::FILE* stream) {
-    bool book = frame.isBook();
-    if (book) ++frame.lineCounter;
+    bool countAttempt = frame.profile->countsFailedReads;
+    if (countAttempt) ++frame.lineCounter;
     // The line area holds the tool's limit of characters and a terminator.
     std::size_t limit = frame.profile->lineBufferSize - 2;
     char* line = frame.line();
     std::size_t length = 0;
     while (length < limit) {
-        int c = readByte(stream);
+        int c = readTextByte(stream);
         if (c == EOF) break;
         if (c == '\0') nulInLine(frame);
         if (c == '\r') {
-            int after = readByte(stream);
+            int after = readTextByte(stream);
             if (after == '\n') {
                 c = '\n';
             } else if (after != EOF) {
@@ -241,39 +299,36 @@ char* readLine(Frame& frame, std::FILE* stream) {
         frame.inputAtEnd = true;
         return nullptr;
     }
-    if (!book) ++frame.lineCounter;
+    if (!countAttempt) ++frame.lineCounter;
     return line;
 }
 
 void warning(Frame& frame, const char* message) {
-    if (frame.isBook()) {
-        if (frame.pauseFlag) sayf(frame, "Warning: %s", message);
+    if (frame.profile->warningsOnlyWhilePausing && !frame.pauseFlag) return;
+    sayf(frame, "Warning: %s%s", message, frame.profile->warningEnd);
+}
+
+// Every stop pauses at the end (a -x run too). The transform's page holds
+// what was written so far, on disk before the message; the book's files are
+// closed by the end of the run.
+void reportFatal(Frame& frame, const char* message) {
+    frame.pauseFlag = 1;
+    if (frame.profile->fatalClosesFiles) abandonFiles(frame);
+    if (frame.profile->fatalNamesLine && frame.lineCounter != 0) {
+        sayf(frame, "File Error on line %d: %s.\n", frame.lineCounter, message);
     } else {
-        sayf(frame, "Warning: %s.\n", message);
+        sayf(frame, "Error: %s.\n", message);
     }
 }
 
 void fatalError(Frame& frame, const char* message) {
-    if (frame.isBook()) {
-        frame.pauseFlag = 1;
-        if (frame.lineCounter != 0) {
-            sayf(frame, "File Error on line %d: %s.\n", frame.lineCounter, message);
-        } else {
-            sayf(frame, "Error: %s.\n", message);
-        }
-    } else {
-        abandonFiles(frame);
-        sayf(frame, "Error: %s.\n", message);
-    }
+    reportFatal(frame, message);
     endRun(frame, 1);
 }
 
 void showUsage(Frame& frame) {
-    if (frame.isBook()) {
-        frame.pauseFlag = 1;
-    } else {
-        say(frame, frame.profile->banner);
-    }
+    frame.pauseFlag = 1;
+    if (frame.profile->usageRepeatsBanner) say(frame, frame.profile->banner);
     say(frame, frame.profile->usage);
     endRun(frame, 1);
 }
@@ -292,8 +347,4 @@ void releaseAndPause(Frame& frame) {
         int c = std::getc(in);
         if (c == EOF || c == '\n') break;
     }
-}
-
-char upperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }

@@ -12,16 +12,46 @@
 #include <string>
 #include <string_view>
 
-enum class ToolKind : std::uint8_t { BOOK, WEB };
+#include "frame/ascii.h"
 
-// The constants in which the two tools differ.
+// How a tool reports a file that it cannot open or buffer.
+enum class OpenFailure : std::uint8_t {
+    THREE_LINES,  // "\nCannot open file \n", the path, ".", each on its own line
+    ERROR_LINE,   // "\nCannot open file PATH.\n", then the fatal error's empty "Error: ."
+};
+
+// Everything in which the console tools differ, as data: the frame's code
+// is the same for both and asks the profile wherever their rules part.
 struct ToolProfile {
-    ToolKind kind;
     const char* banner;
     const char* usage;
     std::size_t lineBufferSize;  // guard byte included
     const char* outputExtension;
     const char* outputMode;
+
+    // Command line: "-x" and other switches; an argument without a '.' as
+    // the input name with ".TXT" appended (else it is ignored).
+    bool takesSwitches;
+    bool bareNameIsInput;
+    // The configuration file is looked for and read before the files open.
+    bool readsConfiguration;
+    // The output is written beside its name and put in place when complete.
+    bool replacesOutputAtEnd;
+
+    // Diagnostics.
+    bool usageRepeatsBanner;
+    OpenFailure openFailure;
+    bool fatalNamesLine;     // "File Error on line %d: %s.\n" once a line has been read
+    bool fatalClosesFiles;   // at once, before the message (else at the end of the run)
+    const char* warningEnd;  // added after "Warning: " and the message
+    bool warningsOnlyWhilePausing;
+    // readLine counts every attempt, the one that meets the end included
+    // (else only the lines it delivers).
+    bool countsFailedReads;
+
+    // Progress messages around the work, shown while pauseFlag is set.
+    const char* workStart;
+    const char* workEnd;
 };
 
 extern const ToolProfile BOOK_PROFILE;
@@ -68,7 +98,6 @@ struct Frame {
     std::FILE* pauseInput = nullptr;
 
     char* line() { return lineBuffer.get() + 1; }
-    bool isBook() const { return profile->kind == ToolKind::BOOK; }
 };
 
 // One value for writeFormatted: a number (for %d and %c) or a text (%s).
@@ -86,16 +115,24 @@ void sayf(Frame& frame, const char* format, ...) __attribute__((format(printf, 2
 // Obtains the line buffer of the tool's size with its leading 0 byte.
 void obtainLineBuffer(Frame& frame);
 
-// Opens an input file with a 4,096-byte stream buffer; a failure to open is
-// reported in the tool's form and ends the run.
-std::FILE* openBuffered(Frame& frame, const std::string& path, const char* mode);
+// Readies a frame for a tool's own parts without the start-up (tests, fuzz
+// targets, benchmarks): the profile, the console captured into `console`,
+// the line buffer.
+void prepareFrame(Frame& frame, const ToolProfile& profile, std::string& console);
 
-// Opens the output file. For the opening file the stream goes to a
-// temporary file beside `path` that closeOutput renames over it.
+// Opens the text file to read (see frame/text_file.h) with a 4,096-byte
+// stream buffer; a failure to open is reported in the tool's form and ends
+// the run.
+std::FILE* openBuffered(Frame& frame, const std::string& path);
+
+// Opens the output file. For the opening file the stream goes to a new
+// temporary file beside `path` (never one that existed before the run) that
+// closeOutput renames over it.
 void openOutput(Frame& frame, const std::string& path, const char* mode);
 
 // Flushes and closes the output, putting a temporary file in place; a write
-// failure ends the run with "Disk full".
+// failure ends the run with "Disk full", a file that cannot be replaced with
+// the report of an output that cannot be opened.
 void closeOutput(Frame& frame);
 
 // Closes every open file after a fatal stop: the page keeps what was
@@ -114,11 +151,15 @@ void writeFormatted(Frame& frame, const char* format,
 
 // Reads the next line into frame.line(), its line end kept, at most the
 // tool's limit of characters; "\r\n" arrives as one "\n". Gives null at the
-// end of the input. The book counts every attempt, the transform only lines
-// that were read. A NUL byte in the text ends the run.
+// end of the input, which a Ctrl-Z byte ends as well. The book counts every attempt, the transform
+// only lines that were read. A NUL byte in the text ends the run.
 char* readLine(Frame& frame, std::FILE* stream);
 
 void warning(Frame& frame, const char* message);
+// Prints the fatal error in the tool's form (closing the files where the
+// tool does so at once) without ending the run: fatalError and the last
+// resort of runTool use it.
+void reportFatal(Frame& frame, const char* message);
 [[noreturn]] void fatalError(Frame& frame, const char* message);
 [[noreturn]] void showUsage(Frame& frame);
 [[noreturn]] void endRun(Frame& frame, int status);
@@ -126,5 +167,3 @@ void warning(Frame& frame, const char* message);
 // Releases the buffers and, while pauseFlag is set, waits for a line end on
 // standard input; returns at once when the input is at its end.
 void releaseAndPause(Frame& frame);
-
-char upperAscii(char c);

@@ -1,5 +1,8 @@
 #include "frame/io.h"
 
+#include "frame/platform.h"
+#include "frame/test_run.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,22 +10,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
-struct TestRun {
-    Frame frame;
-    std::string console;
-
-    explicit TestRun(const ToolProfile& profile) {
-        frame.profile = &profile;
-        frame.consoleCapture = &console;
-        obtainLineBuffer(frame);
-    }
-    ~TestRun() {
-        if (frame.output.stream) std::fclose(frame.output.stream);
-    }
-};
+using TestRun = CapturedRun;
 
 std::FILE* streamWith(const std::string& bytes) {
     std::FILE* stream = std::tmpfile();
@@ -93,6 +85,34 @@ TEST(ReadLine, LoneCarriageReturnStaysInTheLine) {
     std::FILE* in = streamWith("a\rb\r\r\n");
     EXPECT_STREQ("a\rb\r\n", readLine(run.frame, in));
     std::fclose(in);
+}
+
+// A Ctrl-Z ends a text file on every platform, wherever it stands, and every
+// read after it finds the end again.
+TEST(ReadLine, CtrlZEndsTheInput) {
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"a\r\nb\r\n\x1A", {"a\n", "b\n"}},
+        {"a\n\x1A\nb\n", {"a\n"}},
+        {"; note\x1A cut\nb\n", {"; note"}},
+        {"a\r\x1A\n", {"a\r"}},
+        {"\x1A"
+         "a\n",
+         {}},
+        {"a\x1B\n", {"a\x1B\n"}},
+    };
+    for (const Case& c : cases) {
+        TestRun run(BOOK_PROFILE);
+        std::FILE* in = streamWith(c.bytes);
+        std::vector<std::string> lines;
+        while (const char* line = readLine(run.frame, in)) lines.push_back(line);
+        EXPECT_EQ(c.lines, lines) << c.bytes;
+        EXPECT_EQ(nullptr, readLine(run.frame, in)) << c.bytes;
+        std::fclose(in);
+    }
 }
 
 // A NUL would silently end every reader's line early: it stops the run,
@@ -170,8 +190,9 @@ TEST(FatalError, BookNamesTheLineOnceOneWasRead) {
 
 TEST(FatalError, WebClosesTheOutputKeepingWhatWasWritten) {
     TestRun run(WEB_PROFILE);
-    auto path = std::filesystem::temp_directory_path() / "tessara-io-test-page.htm";
-    run.frame.output.stream = std::fopen(path.string().c_str(), "w");
+    ScratchFolder folder;
+    std::string path = folder / "page.htm";
+    run.frame.output.stream = std::fopen(path.c_str(), "w");
     writeText(run.frame, "<HTML>\n");
     try {
         fatalError(run.frame, "tesweb - Unknow transform command");
@@ -182,7 +203,6 @@ TEST(FatalError, WebClosesTheOutputKeepingWhatWasWritten) {
     EXPECT_EQ(nullptr, run.frame.output.stream);
     EXPECT_EQ("Error: tesweb - Unknow transform command.\n", run.console);
     EXPECT_EQ("<HTML>\n", readAll(path));
-    std::filesystem::remove(path);
 }
 
 TEST(ShowUsage, WebRepeatsTheBanner) {
@@ -231,25 +251,16 @@ TEST(UpperAscii, OnlyAsciiLettersChange) {
 
 class OpeningFileOutput : public testing::Test {
   protected:
-    void SetUp() override {
-        // Each test has a folder of its own: the tests run in parallel.
-        folder = std::filesystem::temp_directory_path() /
-                 (std::string("tessara-io-test-") +
-                  testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        path = (folder / "BOOK.ECO").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
     std::size_t filesInFolder() {
         std::size_t count = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+        for ([[maybe_unused]] const auto& entry :
+             std::filesystem::directory_iterator(folder.path)) {
             ++count;
         }
         return count;
     }
-    std::filesystem::path folder;
-    std::string path;
+    ScratchFolder folder;
+    std::string path = folder / "BOOK.ECO";
 };
 
 TEST_F(OpeningFileOutput, ReplacesTheOldFileOnlyWhenComplete) {
@@ -273,6 +284,34 @@ TEST_F(OpeningFileOutput, AbandonedRunLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(1u, filesInFolder());
 }
 
+// A file that happens to have the temporary file's name is not the run's
+// to overwrite: the run writes under another name.
+TEST_F(OpeningFileOutput, NeverOverwritesAFileItDidNotCreate) {
+    std::string taken = temporaryNameBeside(path, 0);
+    std::ofstream(taken, std::ios::binary) << "someone's";
+    TestRun run(BOOK_PROFILE);
+    openOutput(run.frame, path, "wb");
+    EXPECT_EQ(temporaryNameBeside(path, 1), run.frame.output.tempPath);
+    writeBytes(run.frame, "new", 3);
+    closeOutput(run.frame);
+    EXPECT_EQ("new", readAll(path));
+    EXPECT_EQ("someone's", readAll(taken));
+    EXPECT_EQ(2u, filesInFolder());
+}
+
+// When the finished file cannot take the old one's place (on Windows: the
+// viewer holds it open), the output is reported as not to be opened.
+TEST_F(OpeningFileOutput, FailedReplacementIsAnOutputThatCannotBeOpened) {
+    TestRun run(BOOK_PROFILE);
+    openOutput(run.frame, path, "wb");
+    writeBytes(run.frame, "new", 3);
+    std::filesystem::create_directories(std::filesystem::path(path) / "held");
+    EXPECT_THROW(closeOutput(run.frame), RunEnd);
+    EXPECT_EQ("\nCannot open file \n" + path + "\n.\n\n", run.console);
+    abandonFiles(run.frame);  // as the end of every run does
+    EXPECT_EQ(1u, filesInFolder());
+}
+
 TEST_F(OpeningFileOutput, DirectoryInTheWayCannotBeOpened) {
     std::filesystem::create_directory(path);
     TestRun run(BOOK_PROFILE);
@@ -283,10 +322,10 @@ TEST_F(OpeningFileOutput, DirectoryInTheWayCannotBeOpened) {
 
 TEST(OpenBuffered, MissingFileInBothForms) {
     TestRun book(BOOK_PROFILE);
-    EXPECT_THROW(openBuffered(book.frame, "no/such/OPEN.TXT", "rt"), RunEnd);
+    EXPECT_THROW(openBuffered(book.frame, "no/such/OPEN.TXT"), RunEnd);
     EXPECT_EQ("\nCannot open file \nno/such/OPEN.TXT\n.\n\n", book.console);
     TestRun web(WEB_PROFILE);
-    EXPECT_THROW(openBuffered(web.frame, "no/such/REPORT.TXT", "rt"), RunEnd);
+    EXPECT_THROW(openBuffered(web.frame, "no/such/REPORT.TXT"), RunEnd);
     EXPECT_EQ("\nCannot open file no/such/REPORT.TXT.\nError: .\n", web.console);
 }
 

@@ -1,5 +1,6 @@
 #include "frame/platform.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,10 +8,13 @@
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <direct.h>
+#include <fcntl.h>
+#include <io.h>
 #include <process.h>
 #include <sys/stat.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,6 +51,16 @@ static int processId() {
 
 bool replaceFile(const std::string& from, const std::string& to) {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+std::FILE* createNewFile(const std::string& path, bool& existed) {
+    int descriptor =
+        _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    existed = descriptor < 0 && errno == EEXIST;
+    if (descriptor < 0) return nullptr;
+    std::FILE* stream = _fdopen(descriptor, "wb");
+    if (!stream) _close(descriptor);
+    return stream;
 }
 
 bool pathExists(const std::string& path) {
@@ -115,6 +129,15 @@ bool replaceFile(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
+std::FILE* createNewFile(const std::string& path, bool& existed) {
+    int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    existed = descriptor < 0 && errno == EEXIST;
+    if (descriptor < 0) return nullptr;
+    std::FILE* stream = fdopen(descriptor, "wb");
+    if (!stream) close(descriptor);
+    return stream;
+}
+
 bool pathExists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
@@ -127,8 +150,14 @@ bool isDirectory(const std::string& path) {
 
 #endif
 
-std::string temporaryNameBeside(const std::string& path) {
-    return path + "." + std::to_string(processId()) + ".tmp";
+std::string temporaryNameBeside(const std::string& path, int attempt) {
+    char tail[48];
+    if (attempt > 0) {
+        std::snprintf(tail, sizeof tail, ".%d-%d.tmp", processId(), attempt);
+    } else {
+        std::snprintf(tail, sizeof tail, ".%d.tmp", processId());
+    }
+    return path + tail;
 }
 
 void removeFile(const std::string& path) {

@@ -24,8 +24,15 @@ std::optional<std::string> currentDirectory();
 bool pathExists(const std::string& path);
 bool isDirectory(const std::string& path);
 
-// A file name beside `path` that no other process of this tool will use.
-std::string temporaryNameBeside(const std::string& path);
+// The name of the temporary file beside `path`: the path, the process id
+// and, from the second attempt on, the attempt's number, then ".tmp".
+std::string temporaryNameBeside(const std::string& path, int attempt);
+
+// Creates `path` and opens it for writing in binary mode, only when no file
+// of that name exists yet, so that a file the run did not create is never
+// replaced. Gives null when it cannot; `existed` then tells whether a file
+// of that name was in the way.
+std::FILE* createNewFile(const std::string& path, bool& existed);
 
 // Moves `from` over `to`, replacing an existing file.
 bool replaceFile(const std::string& from, const std::string& to);

@@ -1,8 +1,11 @@
 #include "frame/startup.h"
 
+#include <exception>
 #include <memory>
+#include <new>
 
 #include "frame/platform.h"
+#include "frame/text_file.h"
 
 namespace {
 
@@ -27,10 +30,8 @@ struct FileCloser {
 };
 using ScopedFile = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens a configuration file for reading; a directory is not a file.
 ScopedFile openConfiguration(const std::string& path) {
-    if (isDirectory(path)) return nullptr;
-    return ScopedFile(std::fopen(path.c_str(), "rt"));
+    return ScopedFile(openTextFile(path));
 }
 
 // The default configuration name is tried in the spellings people use, so
@@ -70,13 +71,13 @@ void readCommandLine(Frame& frame, Startup& startup, int argc, char** argv) {
     if (argc < 2) showUsage(frame);
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
-        if (frame.isBook() && !argument.empty() && argument[0] == '-') {
+        if (frame.profile->takesSwitches && !argument.empty() && argument[0] == '-') {
             if (argument.size() > 1 && argument[1] == 'x') frame.pauseFlag = 0;
             continue;
         }
         std::size_t dot = extensionDot(argument);
         if (dot == std::string::npos) {
-            if (frame.isBook()) continue;
+            if (!frame.profile->bareNameIsInput) continue;
             startup.inputName = argument + ".TXT";
             startup.extension = "TXT";
             startup.haveInput = true;
@@ -147,7 +148,7 @@ void openFiles(Frame& frame, Startup& startup) {
         }
     }
     startup.outputFileName = startup.inputName + frame.profile->outputExtension;
-    openBuffered(frame, textPath, "rt");
+    openBuffered(frame, textPath);
     openOutput(frame, startup.outputFileName, frame.profile->outputMode);
 }
 
@@ -162,25 +163,18 @@ static void runSteps(Frame& frame, int argc, char** argv, const ToolHooks& hooks
     if (hooks.afterLineBuffer) hooks.afterLineBuffer(frame);
 
     checkExtension(frame, startup);
-    if (!frame.isBook()) {
+    if (frame.profile->readsConfiguration) {
         splitInputName(frame, startup);
         readConfigurationFile(frame, startup, hooks);
     }
     openFiles(frame, startup);
 
-    if (frame.isBook()) {
-        if (frame.pauseFlag) say(frame, "\n\nConverting input file...\n\n");
-    } else {
-        if (frame.pauseFlag) say(frame, "\nReading text file...\n\n");
-    }
+    if (frame.pauseFlag) say(frame, frame.profile->workStart);
     if (hooks.work) hooks.work(frame);
     std::fclose(frame.input);
     frame.input = nullptr;
     closeOutput(frame);
-    if (frame.pauseFlag) {
-        say(frame, frame.isBook() ? "\nFinished ECO file conversion.\n\n"
-                                  : "\nFinished transforming file\n\n");
-    }
+    if (frame.pauseFlag) say(frame, frame.profile->workEnd);
 }
 
 int runTool(Frame& frame, int argc, char** argv, const ToolHooks& hooks) {
@@ -189,8 +183,19 @@ int runTool(Frame& frame, int argc, char** argv, const ToolHooks& hooks) {
         runSteps(frame, argc, argv, hooks);
     } catch (const RunEnd& end) {
         status = end.status;
-        abandonFiles(frame);
+    } catch (const std::bad_alloc&) {
+        // Whatever else ends the run ends it the same way: the console says
+        // why, and the temporary file goes.
+        reportFatal(frame, "Out of memory");
+        status = 1;
+    } catch (const std::exception& failure) {
+        reportFatal(frame, failure.what());
+        status = 1;
+    } catch (...) {
+        reportFatal(frame, "Unexpected failure");
+        status = 1;
     }
+    abandonFiles(frame);
     if (frame.cleanupRegistered) releaseAndPause(frame);
     if (frame.console && !frame.consoleCapture) std::fflush(frame.console);
     return status;

@@ -2,32 +2,30 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "frame/test_run.h"
+
 namespace {
 
-struct TestRun {
-    Frame frame;
+struct TestRun : CapturedRun {
     Startup startup;
-    std::string console;
 
-    explicit TestRun(const ToolProfile& profile) {
-        frame.profile = &profile;
-        frame.consoleCapture = &console;
-    }
+    explicit TestRun(const ToolProfile& profile) : CapturedRun(profile) {}
 
     // Runs the command-line step; gives false when it ended the run.
     bool commandLine(std::vector<std::string> args) {
         args.insert(args.begin(), "/opt/tessara/tool");
         std::vector<char*> argv;
         for (std::string& arg : args) argv.push_back(arg.data());
-        try {
-            readCommandLine(frame, startup, static_cast<int>(argv.size()), argv.data());
-            return true;
-        } catch (const RunEnd&) {
-            return false;
-        }
+        return run(
+            [&] { readCommandLine(frame, startup, static_cast<int>(argv.size()), argv.data()); });
     }
 };
 
@@ -129,12 +127,7 @@ TEST(CheckExtension, TxtInAnyCaseIsTheOnlyOne) {
     for (const Case& c : cases) {
         TestRun run(*c.profile);
         ASSERT_TRUE(run.commandLine({c.argument}));
-        bool accepted = true;
-        try {
-            checkExtension(run.frame, run.startup);
-        } catch (const RunEnd&) {
-            accepted = false;
-        }
+        bool accepted = run.run([&] { checkExtension(run.frame, run.startup); });
         EXPECT_EQ(c.accepted, accepted) << c.argument;
         EXPECT_EQ(c.base, run.startup.inputName) << c.argument;
         if (!accepted) {
@@ -173,6 +166,51 @@ TEST(ProgramDirectory, FromArgumentZeroOrTheModulePath) {
     findProgramDirectory(bare.frame, bare.startup, "tesweb");
     ASSERT_FALSE(bare.startup.programDirectory.empty());
     EXPECT_EQ('/', bare.startup.programDirectory.back());
+}
+
+}  // namespace
+
+namespace {
+
+// Whatever ends a run, the temporary opening file goes and the console says
+// why, with status 1.
+TEST(RunTool, AnyFailureRemovesTheTemporaryFileAndStopsWithAMessage) {
+    struct Case {
+        std::function<void()> fail;
+        const char* message;
+    };
+    const Case cases[] = {
+        {[] { throw std::bad_alloc(); }, "File Error on line 1: Out of memory.\n"},
+        {[] { throw std::length_error("path too long"); },
+         "File Error on line 1: path too long.\n"},
+        {[] { throw 7; }, "File Error on line 1: Unexpected failure.\n"},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder folder;
+        std::ofstream(folder / "BOOK.TXT") << "A00 Start\n";
+        std::string program = folder / "tesbook";
+        std::string input = folder / "BOOK.txt";
+        std::string quiet = "-x";
+        char* argv[] = {program.data(), quiet.data(), input.data()};
+        CapturedRun run(BOOK_PROFILE);
+        Frame& frame = run.frame;
+        ToolHooks hooks;
+        hooks.work = [&](Frame& work) {
+            readLine(work, work.input);
+            c.fail();
+        };
+        std::FILE* pauseInput = std::tmpfile();
+        frame.pauseInput = pauseInput;
+        EXPECT_EQ(1, runTool(frame, 3, argv, hooks)) << c.message;
+        std::fclose(pauseInput);
+        EXPECT_EQ(std::string(BOOK_PROFILE.banner) + c.message, run.console);
+        std::size_t files = 0;
+        for ([[maybe_unused]] const auto& entry :
+             std::filesystem::directory_iterator(folder.path)) {
+            ++files;
+        }
+        EXPECT_EQ(1u, files) << "only the input is left";
+    }
 }
 
 }  // namespace

@@ -45,10 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::rewind(output);
 
     Frame frame;
-    frame.profile = &BOOK_PROFILE;
     std::string console;
-    frame.consoleCapture = &console;
-    obtainLineBuffer(frame);
+    prepareFrame(frame, BOOK_PROFILE, console);
     static LargeTables tables;
     auto book = std::make_unique<Book>();
     if (tables.nameSpace) {

@@ -18,10 +18,8 @@ bool terminated(const char (&field)[STRING_SETTING_SIZE]) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Frame frame;
-    frame.profile = &WEB_PROFILE;
     std::string console;
-    frame.consoleCapture = &console;
-    obtainLineBuffer(frame);
+    prepareFrame(frame, WEB_PROFILE, console);
     Settings settings;
 
     MemoryFile input(data, size);

@@ -23,10 +23,8 @@ std::size_t occurrences(std::string_view text, std::string_view part) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Frame frame;
-    frame.profile = &WEB_PROFILE;
     std::string console;
-    frame.consoleCapture = &console;
-    obtainLineBuffer(frame);
+    prepareFrame(frame, WEB_PROFILE, console);
     Settings settings;
     std::unique_ptr<TransformState> state(new TransformState{frame, settings});
 

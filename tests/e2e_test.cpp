@@ -27,6 +27,14 @@
 //            program asks the system where it lies
 //   drive    (Windows cases only) a drive letter such as "t:" that names the
 //            work folder during the run
+//   hold     (Windows cases only) the name of a work-folder file that another
+//            Windows process holds open for reading during the run, as the
+//            viewer holds an opening file
+//
+// A "{pid}" in the name of a file of in/ or out/ stands for the process id
+// of the program: the file is renamed once the program's process exists and
+// before the program starts. A Windows program's process id is not the one
+// the runner sees, so such a case is skipped in a Windows run.
 //
 // The same cases run against either build. By default the runner starts the
 // programs of this build. The Windows run (tests/wine-e2e) names the Windows
@@ -65,11 +73,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -207,6 +217,8 @@ struct Launch {
     fs::path consoleFile;
     fs::path errorFile;
     bool byName = false;
+    // Runs once the program's process exists, before the program starts.
+    std::function<void(pid_t)> beforeStart;
 };
 
 struct RunResult {
@@ -254,8 +266,14 @@ RunResult runProgram(const Launch& launch) {
     for (std::string& word : command) argv.push_back(word.data());
     argv.push_back(nullptr);
 
+    int gate[2];
+    if (pipe(gate) != 0) return {};
     pid_t child = fork();
     if (child == 0) {
+        close(gate[1]);
+        char go;
+        if (read(gate[0], &go, 1) < 0) _exit(119);
+        close(gate[0]);
         if (chdir(launch.startDir.c_str()) != 0) _exit(120);
         const char* stdinPath = launch.stdinFile.empty() ? "/dev/null" : launch.stdinFile.c_str();
         int in = open(stdinPath, O_RDONLY);
@@ -269,6 +287,9 @@ RunResult runProgram(const Launch& launch) {
         execvp(argv[0], argv.data());
         _exit(122);
     }
+    close(gate[0]);
+    if (launch.beforeStart && child > 0) launch.beforeStart(child);
+    close(gate[1]);
     RunResult result;
     int waitStatus = 0;
     waitpid(child, &waitStatus, 0);
@@ -276,6 +297,31 @@ RunResult runProgram(const Launch& launch) {
     result.console = readFile(launch.consoleFile);
     result.errors = readFile(launch.errorFile);
     return result;
+}
+
+// Starts a Windows process that holds `name` in `work` open for reading for
+// a few seconds, and returns once it does: cmd leaves a marker, then starts
+// ping with the file as its standard input, which takes it well under the
+// second and a half waited after the marker.
+pid_t holdOpen(const fs::path& work, const std::string& name) {
+    const fs::path marker = work / "held.marker";
+    std::string wine = launcher();
+    std::string block = "echo held>held.marker & ping -n 8 127.0.0.1 <" + name + " >nul";
+    pid_t child = fork();
+    if (child == 0) {
+        int quiet = open("/dev/null", O_RDWR);
+        if (chdir(work.c_str()) != 0 || quiet < 0) _exit(120);
+        dup2(quiet, 0);
+        dup2(quiet, 1);
+        dup2(quiet, 2);
+        execlp(wine.c_str(), wine.c_str(), "cmd", "/c", block.c_str(), static_cast<char*>(nullptr));
+        _exit(122);
+    }
+    for (int wait = 0; wait < 300 && !fs::exists(marker); ++wait) usleep(100000);
+    std::error_code ignored;
+    fs::remove(marker, ignored);
+    usleep(1500000);
+    return child;
 }
 
 // Runs the case's generator; false when it failed.
@@ -345,15 +391,52 @@ void copyTree(const fs::path& from, const fs::path& to) {
     if (fs::exists(from)) fs::copy(from, to, fs::copy_options::recursive);
 }
 
+constexpr std::string_view PID_MARK = "{pid}";
+
+std::string withPid(std::string name, pid_t pid) {
+    for (std::size_t at; (at = name.find(PID_MARK)) != std::string::npos;) {
+        name.replace(at, PID_MARK.size(), std::to_string(pid));
+    }
+    return name;
+}
+
+// Gives the files of the work folder whose names hold "{pid}" their names.
+void renameForPid(const fs::path& work, pid_t pid) {
+    for (const auto& [name, bytes] : snapshot(work)) {
+        if (name.find(PID_MARK) != std::string::npos)
+            fs::rename(work / name, work / withPid(name, pid));
+    }
+}
+
+bool namesPid(const std::map<std::string, std::string>& files) {
+    for (const auto& [name, bytes] : files) {
+        if (name.find(PID_MARK) != std::string::npos) return true;
+    }
+    return false;
+}
+
+// The scratch folder of a case goes whichever way the case ends.
+struct Scratch {
+    fs::path path;
+    ~Scratch() {
+        std::error_code ignored;
+        if (path.empty()) return;
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(path, ignored);
+    }
+};
+
 class EndToEnd : public testing::TestWithParam<Case> {};
 
 TEST_P(EndToEnd, MatchesFixture) {
     const Case& c = GetParam();
     if (c.windowsOnly && !windowsRun()) GTEST_SKIP() << "a case for the Windows run";
-    fs::path scratch = fs::temp_directory_path() / ("tessara-e2e-XXXXXX");
-    std::string pattern = scratch.string();
+    bool pidNames = namesPid(snapshot(c.folder / "in")) || namesPid(snapshot(c.folder / "out"));
+    if (pidNames && windowsRun()) GTEST_SKIP() << "a case for a native run";
+    std::string pattern = (fs::temp_directory_path() / "tessara-e2e-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    scratch = pattern;
+    Scratch guard{pattern};
+    const fs::path scratch = pattern;
     fs::path work = scratch / "work";
     fs::path home = scratch / "home";
     copyTree(c.folder / "in", work);
@@ -390,6 +473,13 @@ TEST_P(EndToEnd, MatchesFixture) {
     launch.consoleFile = scratch / "console.out";
     launch.errorFile = scratch / "console.err";
     launch.byName = fs::exists(c.folder / "by_name");
+    pid_t programPid = 0;
+    if (pidNames) {
+        launch.beforeStart = [&](pid_t pid) {
+            programPid = pid;
+            renameForPid(work, pid);
+        };
+    }
 
     RunResult result;
     {
@@ -400,7 +490,14 @@ TEST_P(EndToEnd, MatchesFixture) {
             link = std::make_unique<DriveLink>(drive, work);
             ASSERT_EQ("", link->failure());
         }
+        std::string held = firstLine(c.folder / "hold");
+        pid_t holder = 0;
+        if (!held.empty()) {
+            ASSERT_TRUE(c.windowsOnly) << "only a Windows run can hold a file open";
+            holder = holdOpen(work, held);
+        }
         result = runProgram(launch);
+        if (holder > 0) waitpid(holder, nullptr, 0);
     }
 
     int expectedStatus = 0;
@@ -423,6 +520,11 @@ TEST_P(EndToEnd, MatchesFixture) {
         }
     }
     for (const std::string& folder : madeFolders) expected[folder] = "";
+    if (pidNames) {
+        std::map<std::string, std::string> named;
+        for (auto& [name, bytes] : expected) named[withPid(name, programPid)] = std::move(bytes);
+        expected = std::move(named);
+    }
     for (const fs::path& generated : {generatedIn, generatedOut}) {
         for (auto& [name, bytes] : snapshot(generated)) expected[name] = std::move(bytes);
     }
@@ -443,7 +545,6 @@ TEST_P(EndToEnd, MatchesFixture) {
     for (const auto& [name, bytes] : actual) {
         if (!expected.count(name)) ADD_FAILURE() << "unexpected file left: " << name;
     }
-    fs::remove_all(scratch);
 }
 
 // The name CMake filters on: "<tool>_<case>", "windows_<tool>_<case>" for

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 
+#include "frame/ascii.h"
 #include "transform/tables.h"
 
 namespace {
@@ -31,34 +32,12 @@ constexpr bool namesFitTitleAttribute() {
 }
 static_assert(namesFitTitleAttribute());
 
-bool isBlankOrControl(char c) {
-    unsigned char code = static_cast<unsigned char>(c);
-    return code >= 1 && code <= 32;
-}
-
 bool isCellCharacter(char c) {
     return static_cast<unsigned char>(c) > 32;
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 void skipBlanksAndControls(char*& cursor) {
     while (isBlankOrControl(*cursor)) ++cursor;
-}
-
-bool startsWithIgnoringCase(const char* text, const char* word) {
-    for (; *word; ++word, ++text) {
-        if (upperAscii(*text) != upperAscii(*word)) return false;
-    }
-    return true;
-}
-
-void lowerCase(char* text) {
-    for (; *text; ++text) {
-        if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text + 32);
-    }
 }
 
 void quoteForTitleAttribute(std::string_view name, char (&out)[TITLE_ATTRIBUTE_SIZE]) {

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "frame/word_search.h"
+
 // Title number n is entry n - 1; 0 stands for no title.
 constexpr std::array<std::string_view, 10> titleList = {
     "IM", "FM", "GM", "WM", "WG", "M", "CC-GM", "CC-SIM", "CC-LGM", "CC-LM",
@@ -209,21 +211,20 @@ constexpr std::array<std::string_view, 30> romanNumerals = {
 
 namespace detail {
 
-constexpr bool countryCodesSorted() {
-    for (std::size_t i = 0; i < countryCodes.size(); ++i) {
-        std::string_view code = countryCodes[i];
+constexpr bool countryCodesWellFormed() {
+    for (std::string_view code : countryCodes) {
         if (code.size() != 3) return false;
         for (char c : code) {
             if (c < 'a' || c > 'z') return false;
         }
-        if (i > 0 && !(countryCodes[i - 1] < code)) return false;
     }
     return true;
 }
 
 }  // namespace detail
 
-static_assert(detail::countryCodesSorted(), "country codes: three lower-case letters, sorted");
+static_assert(detail::countryCodesWellFormed(), "country codes: three lower-case letters");
+static_assert(isSortedAndPrefixFree(countryCodes), "the country search halves a sorted table");
 
 // The number of the title that `token` is, or 0. A title matches every token
 // that begins with it, ignoring case (WGM is the title WG), except the

@@ -2,21 +2,14 @@
 
 #include <cstring>
 
+#include "frame/ascii.h"
 #include "transform/cross_table.h"
 
 namespace {
 
-bool isBlankOrControl(char c) {
-    unsigned char code = static_cast<unsigned char>(c);
-    return code >= 1 && code <= 32;
-}
-
 // "cross " in any case, ended by a blank and not by a tab.
 bool isCrossCommand(const char* text) {
-    for (const char* word = "CROSS"; *word; ++word, ++text) {
-        if (upperAscii(*text) != *word) return false;
-    }
-    return *text == ' ';
+    return startsWithIgnoringCase(text, "cross") && text[5] == ' ';
 }
 
 }  // namespace

@@ -107,9 +107,7 @@ TEST(TransformText, StopsWithDiskFullWhenThePageCannotBeWritten) {
     if (!full) GTEST_SKIP() << "no /dev/full";
     std::setvbuf(full, nullptr, _IONBF, 0);
     TransformRun run;
-    run.frame.input = std::tmpfile();
-    std::fputs(ONE_TABLE.c_str(), run.frame.input);
-    std::rewind(run.frame.input);
+    run.input(ONE_TABLE);
     run.frame.output.stream = full;
     EXPECT_THROW(transformText(run.state), RunEnd);
     EXPECT_EQ("Error: Disk full.\n", run.console);
@@ -118,10 +116,7 @@ TEST(TransformText, StopsWithDiskFullWhenThePageCannotBeWritten) {
 
 TEST(ReadTextLine, SkipsLeadingBlanksAndControlCharacters) {
     TransformRun run;
-    run.frame.input = std::tmpfile();
-    const char text[] = " \t\x01\x1f cross  \n\xa0x\nlast";
-    std::fwrite(text, 1, sizeof text - 1, run.frame.input);
-    std::rewind(run.frame.input);
+    run.input(" \t\x01\x1f cross  \n\xa0x\nlast");
     readTextLine(run.state);
     EXPECT_STREQ("cross  ", run.state.lineCursor);
     readTextLine(run.state);
@@ -132,8 +127,6 @@ TEST(ReadTextLine, SkipsLeadingBlanksAndControlCharacters) {
     readTextLine(run.state);
     EXPECT_STREQ("", run.state.lineCursor);
     EXPECT_TRUE(run.frame.inputAtEnd);
-    std::fclose(run.frame.input);
-    run.frame.input = nullptr;
 }
 
 }  // namespace

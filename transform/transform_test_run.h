@@ -4,53 +4,35 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "frame/test_run.h"
 #include "transform/transform.h"
 
-struct TransformRun {
-    Frame frame;
+struct TransformRun : CapturedRun {
     Settings settings;
     TransformState state{frame, settings};
-    std::string console;
-    int status = 0;
     std::string page;
+    ScratchFolder folder;
 
-    TransformRun() {
-        frame.profile = &WEB_PROFILE;
-        obtainLineBuffer(frame);
-        frame.consoleCapture = &console;
-    }
+    TransformRun() : CapturedRun(WEB_PROFILE) {}
 
     // Transforms `text` and gives the page.
     const std::string& transform(const std::string& text) {
-        frame.input = std::tmpfile();
-        std::fwrite(text.data(), 1, text.size(), frame.input);
-        std::rewind(frame.input);
-        frame.inputAtEnd = false;
-        char path[] = "/tmp/tesweb-page-XXXXXX";
-        int descriptor = mkstemp(path);
-        EXPECT_GE(descriptor, 0);
-        close(descriptor);
-        frame.output.stream = std::fopen(path, "w");
-        try {
-            transformText(state);
-        } catch (const RunEnd& end) {
-            status = end.status;
-        }
+        input(text);
+        std::string path = folder / "page.htm";
+        frame.output.stream = std::fopen(path.c_str(), "w");
+        run([&] { transformText(state); });
         abandonFiles(frame);
         std::ifstream in(path, std::ios::binary);
         std::ostringstream bytes;
         bytes << in.rdbuf();
         page = bytes.str();
-        std::remove(path);
         return page;
     }
 
