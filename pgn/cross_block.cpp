@@ -109,6 +109,20 @@ Columns optionalColumns(const Event& event) {
     return columns;
 }
 
+// Appends `count` cells " |" at once: most cells of a large event are empty.
+void appendNotMet(std::string& out, std::size_t count) {
+    static const std::string MANY = [] {
+        std::string cells;
+        for (int i = 0; i < 256; ++i) cells += " |";
+        return cells;
+    }();
+    for (; count > 0;) {
+        std::size_t now = std::min(count, MANY.size() / 2);
+        out.append(MANY, 0, 2 * now);
+        count -= now;
+    }
+}
+
 void appendPlayerRow(std::string& out, const Event& event, const Standings& standings,
                      const Columns& columns, const GameLists& lists, std::uint32_t row,
                      std::vector<PlayerGame>& games) {
@@ -132,17 +146,23 @@ void appendPlayerRow(std::string& out, const Event& event, const Standings& stan
     std::stable_sort(games.begin(), games.end(), [](const PlayerGame& a, const PlayerGame& b) {
         return a.opponentRow < b.opponentRow;
     });
-    auto game = games.begin();
-    for (std::uint32_t column = 0; column < standings.order.size(); ++column) {
+    std::uint32_t column = 0;
+    // Cells up to `end`: '*' on the diagonal, '|' against players not met.
+    auto emptyCellsTo = [&](std::uint32_t end) {
+        while (column < end) {
+            if (column == row) {
+                out += " *";
+                ++column;
+                continue;
+            }
+            std::uint32_t stop = row > column && row < end ? row : end;
+            appendNotMet(out, stop - column);
+            column = stop;
+        }
+    };
+    for (auto game = games.begin(); game != games.end();) {
+        emptyCellsTo(game->opponentRow);
         out += ' ';
-        if (column == row) {
-            out += '*';
-            continue;
-        }
-        if (game == games.end() || game->opponentRow != column) {
-            out += '|';
-            continue;
-        }
         for (; game != games.end() && game->opponentRow == column; ++game) {
             if (game->result == '=') {
                 out += "&frac12;";
@@ -150,7 +170,9 @@ void appendPlayerRow(std::string& out, const Event& event, const Standings& stan
                 out += game->result;
             }
         }
+        ++column;
     }
+    emptyCellsTo(static_cast<std::uint32_t>(standings.order.size()));
     out += ' ';
     appendQuarters(out, standings.points[index]);
     out += ' ';

@@ -54,6 +54,10 @@ void takeRating(Player& player, const std::string* elo) {
     if (!elo || elo->empty() || !std::all_of(elo->begin(), elo->end(), isDigit)) return;
     std::size_t first = elo->find_first_not_of('0');
     if (first == std::string::npos) return;  // 0 is no rating
+    if (player.rating.size() == elo->size() - first &&
+        player.rating.compare(0, std::string::npos, *elo, first) == 0) {
+        return;  // the rating of the player's previous game
+    }
     player.rating.assign(*elo, first);
     std::uint64_t value = 0;
     for (char c : player.rating) {
@@ -81,21 +85,22 @@ Event& findEvent(Tournaments& tournaments, std::string_view name) {
         tournaments.events[tournaments.lastEvent].name == name) {
         return tournaments.events[tournaments.lastEvent];
     }
-    auto [entry, added] =
-        tournaments.eventIndex.try_emplace(std::string(name), tournaments.events.size());
-    if (added) {
-        Event& event = tournaments.events.emplace_back();
-        event.name = name;
+    auto entry = tournaments.eventIndex.find(name);
+    if (entry == tournaments.eventIndex.end()) {
+        entry = tournaments.eventIndex.emplace(name, tournaments.events.size()).first;
+        tournaments.events.emplace_back().name = name;
     }
     tournaments.lastEvent = entry->second;
     return tournaments.events[entry->second];
 }
 
 std::uint32_t findPlayer(Event& event, std::string_view name) {
-    auto [entry, added] = event.playerIndex.try_emplace(
-        std::string(name), static_cast<std::uint32_t>(event.players.size()));
-    if (added) event.players.emplace_back().name = &entry->first;
-    return entry->second;
+    auto entry = event.playerIndex.find(name);
+    if (entry != event.playerIndex.end()) return entry->second;
+    auto index = static_cast<std::uint32_t>(event.players.size());
+    entry = event.playerIndex.emplace(name, index).first;
+    event.players.emplace_back().name = &entry->first;
+    return index;
 }
 
 void takeSiteAndDate(Event& event, bool firstGame, const GameTags& tags) {

@@ -8,10 +8,22 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+// Player and event maps are looked up with the tag's text itself; only a
+// new name is copied.
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+        return std::hash<std::string_view>{}(name);
+    }
+};
+template <typename Value>
+using NameMap = std::unordered_map<std::string, Value, NameHash, std::equal_to<>>;
 
 // The tag values of one game that a cross table uses; null for a missing
 // tag. `file`, `line` and `number` name the game in messages.
@@ -53,7 +65,7 @@ struct CountedGame {
 
 struct Event {
     std::string name;
-    std::unordered_map<std::string, std::uint32_t> playerIndex;
+    NameMap<std::uint32_t> playerIndex;
     std::vector<Player> players;  // in the order of their first game
     std::vector<CountedGame> games;
     std::string site;       // the Site of the first game ("?" when missing)
@@ -65,7 +77,7 @@ struct Event {
 // Every event of a run, in the order in which the events first appear.
 struct Tournaments {
     std::vector<Event> events;
-    std::unordered_map<std::string, std::size_t> eventIndex;
+    NameMap<std::size_t> eventIndex;
     std::size_t lastEvent = SIZE_MAX;  // the event of the previous game
 };
 
