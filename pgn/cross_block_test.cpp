@@ -339,3 +339,18 @@ TEST(WriteCrossBlock, SampleGivesThePublishedFinalScores) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RunTescross, AFailingWriteIsReported) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(nullptr, full);
+    std::FILE* err = std::tmpfile();
+    std::string sample = std::string(TESSARA_SOURCE_DIR) + "/data/world-championship-1972.pgn";
+    const char* argv[] = {"tescross", sample.c_str()};
+    EXPECT_EQ(1, runTescross(2, argv, full, err));
+    std::fclose(full);
+    EXPECT_EQ("tescross: cannot write the output\n", readBack(err));
+}
+
+}  // namespace

@@ -115,7 +115,7 @@ int runTescross(int argc, const char* const* argv, std::FILE* out, std::FILE* er
         closePgn(reader);
     }
     writeBlocks(run);
-    if (std::fflush(out) != 0) {
+    if (std::fflush(out) != 0 || std::ferror(out)) {
         std::fputs("tescross: cannot write the output\n", err);
         return 1;
     }
