@@ -374,7 +374,7 @@ ScanResult scanGame(GameScan& scan) {
 }
 
 // Makes room for more bytes and reads them: the bytes not yet delivered move
-// to the front of the buffer, which grows when less than a block is free.
+// to the front of the buffer, which doubles when less than a block is free.
 void refill(PgnReader& reader) {
     std::size_t kept = reader.filled - reader.next;
     std::size_t block = std::max<std::size_t>(reader.blockSize, 1);
@@ -389,7 +389,9 @@ void refill(PgnReader& reader) {
     }
     reader.next = 0;
     reader.filled = kept;
-    std::size_t wanted = std::min(block, reader.capacity - kept);
+    // All the room there is: a game larger than the buffer is then scanned
+    // again only after each doubling, a bounded number of times per byte.
+    std::size_t wanted = reader.capacity - kept;
     std::size_t got = std::fread(reader.buffer.get() + kept, 1, wanted, reader.stream);
     reader.filled += got;
     reader.buffer[reader.filled] = '\n';  // the sentinel that ends the scan of a movetext
@@ -475,6 +477,9 @@ bool nextGame(PgnReader& reader, PgnGame& game) {
     }
     const GameBounds& bounds = scan.bounds;
     game.tags.resize(scan.tagCount);
+    for (PgnTag& tag : game.tags) {  // a game that ends on its tag line: "[A "x"] 1-0 words"
+        tag.lineEnd = std::min(tag.lineEnd, bounds.end - bounds.begin);
+    }
     game.skipped = std::string_view(data, bounds.begin);
     game.text = std::string_view(data + bounds.begin, bounds.end - bounds.begin);
     game.number = ++reader.games;
