@@ -128,64 +128,78 @@ std::size_t lineEndFrom(const ScanInput& in, std::size_t at) {
     return found ? static_cast<std::size_t>(static_cast<const char*>(found) - in.data) : in.size;
 }
 
-// Reads the quoted value that starts after the opening quote at `at`; gives
-// the offset after the closing quote (or the line end).
-std::size_t readTagValue(const char* data, std::size_t at, std::size_t end, std::string& value) {
-    const void* quote = std::memchr(data + at, '"', end - at);
-    std::size_t stop =
-        quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - data) : end;
-    if (!std::memchr(data + at, '\\', stop - at)) {
-        value.assign(data + at, stop - at);
-        return quote ? stop + 1 : end;
-    }
-    value.clear();
-    for (;;) {
-        stop = at;
-        while (stop < end && data[stop] != '"' && data[stop] != '\\') ++stop;
-        value.append(data + at, stop - at);
-        if (stop == end) return end;
-        if (data[stop] == '"') return stop + 1;
-        if (stop + 1 < end && (data[stop + 1] == '"' || data[stop + 1] == '\\')) {
-            value.push_back(data[stop + 1]);
-            at = stop + 2;
-        } else {
-            value.push_back('\\');
-            at = stop + 1;
-        }
-    }
+constexpr std::array<bool, 256> tableOf(std::string_view stops) {
+    std::array<bool, 256> table{};
+    for (unsigned char c : stops) table[c] = true;
+    return table;
 }
 
-// Reads the tag pairs of the line [lineBegin, lineEnd), where lineEnd is the
-// offset of its '\n' or the end of the data; gives the offset of the first
-// text on the line that is not a tag pair, or lineEnd.
+// Where a tag's name and value end. Both tables hold '\n', so that the
+// sentinel after the data stops the loops that use them.
+constexpr std::array<bool, 256> NAME_STOPS = tableOf(" \t\r\n\v\f{}();[]\"");
+constexpr std::array<bool, 256> VALUE_STOPS = tableOf("\"\\\n");
+
+// Reads the quoted value that starts after the opening quote at `at`; gives
+// the offset after the closing quote (or of the line end).
+std::size_t readTagValue(const char* data, std::size_t at, std::string& value) {
+    std::size_t stop = at;
+    while (!VALUE_STOPS[static_cast<unsigned char>(data[stop])]) ++stop;
+    value.assign(data + at, stop - at);
+    while (data[stop] == '\\') {
+        char next = data[stop + 1];
+        if (next == '"' || next == '\\') {
+            value.push_back(next);
+            stop += 2;
+        } else {
+            value.push_back('\\');
+            stop += 1;
+        }
+        at = stop;
+        while (!VALUE_STOPS[static_cast<unsigned char>(data[stop])]) ++stop;
+        value.append(data + at, stop - at);
+    }
+    return data[stop] == '"' ? stop + 1 : stop;
+}
+
+// Reads the tag pairs of the line that begins at `lineBegin`, from its '['
+// at `from` on; sets `lineEnd` to the offset of the line's '\n' (or the end
+// of the data) and gives the offset of the first text on the line that is
+// not a tag pair, or lineEnd.
 std::size_t readTagLine(GameScan& scan, std::size_t lineBegin, std::size_t from,
-                        std::size_t lineEnd) {
+                        std::size_t& lineEnd) {
     const char* data = scan.in.data;
+    const std::size_t base = scan.bounds.begin;
+    const std::size_t firstTag = scan.tagCount;
     std::size_t at = from;
     for (;;) {
-        while (at < lineEnd && (isBlank(data[at]) || data[at] == '\r')) ++at;
-        if (at == lineEnd || data[at] != '[') return at;
+        while (isBlank(data[at]) || data[at] == '\r') ++at;
+        if (data[at] != '[') break;
         std::size_t pairBegin = at++;
-        while (at < lineEnd && isBlank(data[at])) ++at;
+        while (isBlank(data[at])) ++at;
         std::size_t nameBegin = at;
-        while (at < lineEnd && !isDelimiter(data[at]) && data[at] != '"') ++at;
+        while (!NAME_STOPS[static_cast<unsigned char>(data[at])]) ++at;
         if (scan.tagCount == scan.tags->size()) scan.tags->emplace_back();
         PgnTag& tag = (*scan.tags)[scan.tagCount++];
-        tag.name.assign(data + nameBegin, at - nameBegin);
-        while (at < lineEnd && isBlank(data[at])) ++at;
-        if (at < lineEnd && data[at] == '"') {
-            at = readTagValue(data, at + 1, lineEnd, tag.value);
+        std::string_view name(data + nameBegin, at - nameBegin);
+        if (tag.name != name) tag.name.assign(name);  // games of a file mostly repeat their tags
+        while (isBlank(data[at])) ++at;
+        if (data[at] == '"') {
+            at = readTagValue(data, at + 1, tag.value);
         } else {
             tag.value.clear();
         }
-        const void* close = std::memchr(data + at, ']', lineEnd - at);
-        at = close ? static_cast<std::size_t>(static_cast<const char*>(close) - data) + 1 : lineEnd;
-        std::size_t base = scan.bounds.begin;
+        while (data[at] != ']' && data[at] != '\n') ++at;
+        if (data[at] == ']') ++at;
         tag.pairBegin = pairBegin - base;
         tag.pairEnd = at - base;
-        tag.lineBegin = lineBegin - base;
-        tag.lineEnd = (lineEnd < scan.in.size ? lineEnd + 1 : lineEnd) - base;
     }
+    lineEnd = data[at] == '\n' ? std::min(at, scan.in.size) : lineEndFrom(scan.in, at);
+    std::size_t end = lineEnd < scan.in.size ? lineEnd + 1 : lineEnd;
+    for (std::size_t i = firstTag; i < scan.tagCount; ++i) {
+        (*scan.tags)[i].lineBegin = lineBegin - base;
+        (*scan.tags)[i].lineEnd = end - base;
+    }
+    return at;
 }
 
 // Skips the text between games up to the first line that starts a game.
@@ -232,9 +246,9 @@ ScanResult readTagSection(GameScan& scan) {
     if (content == std::string_view::npos) return ScanResult::NEED_MORE;
     long lines = 0;
     while (content < in.size && in.data[content] == '[') {
-        std::size_t lineEnd = lineEndFrom(in, content);
-        if (lineEnd == in.size && !in.final) return ScanResult::NEED_MORE;
+        std::size_t lineEnd = 0;
         std::size_t rest = readTagLine(scan, at, content, lineEnd);
+        if (lineEnd == in.size && !in.final) return ScanResult::NEED_MORE;
         if (rest < lineEnd || lineEnd == in.size) {
             at = rest;
             break;
