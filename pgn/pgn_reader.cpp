@@ -626,21 +626,26 @@ bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line) {
     while (at < end) {
         char c = *at;
         if (!isDelimiter(c)) {
+            const char* begin = at;
             const char* tokenEnd = at + 1;
             while (tokenEnd < end && !isDelimiter(*tokenEnd)) ++tokenEnd;
-            std::string_view token(at, static_cast<std::size_t>(tokenEnd - at));
             at = tokenEnd;
-            if (isDigit(c) || c == '*') {
-                if (isTerminationMarker(token)) break;
-                std::size_t digits = 1;
-                while (digits < token.size() && isDigit(token[digits])) ++digits;
-                if (digits == token.size()) continue;  // a move number without its dot
-                if (token[digits] == '.') token.remove_prefix(digits);
+            if (isDigit(c)) {
+                const char* digitsEnd = begin + 1;
+                while (digitsEnd < tokenEnd && isDigit(*digitsEnd)) ++digitsEnd;
+                if (digitsEnd == tokenEnd) continue;  // a move number without its dot
+                if (*digitsEnd == '.') {
+                    begin = digitsEnd;  // a move number, perhaps with its move: "12.e4"
+                } else if (isTerminationMarker({begin, tokenEnd})) {
+                    break;
+                }
+            } else if (c == '*' && tokenEnd == begin + 1) {
+                break;
             }
-            while (!token.empty() && token.front() == '.') token.remove_prefix(1);
-            while (!token.empty() && (token.back() == '!' || token.back() == '?')) {
-                token.remove_suffix(1);
-            }
+            while (begin < tokenEnd && *begin == '.') ++begin;
+            const char* moveEnd = tokenEnd;
+            while (moveEnd > begin && (moveEnd[-1] == '!' || moveEnd[-1] == '?')) --moveEnd;
+            std::string_view token(begin, static_cast<std::size_t>(moveEnd - begin));
             if (token.empty() || token.front() == '$' || token == "e.p.") continue;
             cursor.at = at;
             move = token;
