@@ -128,57 +128,78 @@ std::size_t lineEndFrom(const ScanInput& in, std::size_t at) {
     return found ? static_cast<std::size_t>(static_cast<const char*>(found) - in.data) : in.size;
 }
 
-// Appends the quoted value that starts after the opening quote at `at`;
-// gives the offset after the closing quote (or the line end).
-std::size_t readTagValue(const char* data, std::size_t at, std::size_t end, std::string& value) {
-    value.clear();
-    for (;;) {
-        std::size_t stop = at;
-        while (stop < end && data[stop] != '"' && data[stop] != '\\') ++stop;
-        value.append(data + at, stop - at);
-        if (stop == end) return end;
-        if (data[stop] == '"') return stop + 1;
-        if (stop + 1 < end && (data[stop + 1] == '"' || data[stop + 1] == '\\')) {
-            value.push_back(data[stop + 1]);
-            at = stop + 2;
-        } else {
-            value.push_back('\\');
-            at = stop + 1;
-        }
-    }
+constexpr std::array<bool, 256> tableOf(std::string_view stops) {
+    std::array<bool, 256> table{};
+    for (unsigned char c : stops) table[c] = true;
+    return table;
 }
 
-// Reads the tag pairs of the line [lineBegin, lineEnd), where lineEnd is the
-// offset of its '\n' or the end of the data; gives the offset of the first
-// text on the line that is not a tag pair, or lineEnd.
+// Where a tag's name and value end. Both tables hold '\n', so that the
+// sentinel after the data stops the loops that use them.
+constexpr std::array<bool, 256> NAME_STOPS = tableOf(" \t\r\n\v\f{}();[]\"");
+constexpr std::array<bool, 256> VALUE_STOPS = tableOf("\"\\\n");
+
+// Reads the quoted value that starts after the opening quote at `at`; gives
+// the offset after the closing quote (or of the line end).
+std::size_t readTagValue(const char* data, std::size_t at, std::string& value) {
+    std::size_t stop = at;
+    while (!VALUE_STOPS[static_cast<unsigned char>(data[stop])]) ++stop;
+    value.assign(data + at, stop - at);
+    while (data[stop] == '\\') {
+        char next = data[stop + 1];
+        if (next == '"' || next == '\\') {
+            value.push_back(next);
+            stop += 2;
+        } else {
+            value.push_back('\\');
+            stop += 1;
+        }
+        at = stop;
+        while (!VALUE_STOPS[static_cast<unsigned char>(data[stop])]) ++stop;
+        value.append(data + at, stop - at);
+    }
+    return data[stop] == '"' ? stop + 1 : stop;
+}
+
+// Reads the tag pairs of the line that begins at `lineBegin`, from its '['
+// at `from` on; sets `lineEnd` to the offset of the line's '\n' (or the end
+// of the data) and gives the offset of the first text on the line that is
+// not a tag pair, or lineEnd.
 std::size_t readTagLine(GameScan& scan, std::size_t lineBegin, std::size_t from,
-                        std::size_t lineEnd) {
+                        std::size_t& lineEnd) {
     const char* data = scan.in.data;
+    const std::size_t base = scan.bounds.begin;
+    const std::size_t firstTag = scan.tagCount;
     std::size_t at = from;
     for (;;) {
-        while (at < lineEnd && (isBlank(data[at]) || data[at] == '\r')) ++at;
-        if (at == lineEnd || data[at] != '[') return at;
+        while (isBlank(data[at]) || data[at] == '\r') ++at;
+        if (data[at] != '[') break;
         std::size_t pairBegin = at++;
-        while (at < lineEnd && isBlank(data[at])) ++at;
+        while (isBlank(data[at])) ++at;
         std::size_t nameBegin = at;
-        while (at < lineEnd && !isDelimiter(data[at]) && data[at] != '"') ++at;
+        while (!NAME_STOPS[static_cast<unsigned char>(data[at])]) ++at;
         if (scan.tagCount == scan.tags->size()) scan.tags->emplace_back();
         PgnTag& tag = (*scan.tags)[scan.tagCount++];
-        tag.name.assign(data + nameBegin, at - nameBegin);
-        while (at < lineEnd && isBlank(data[at])) ++at;
-        if (at < lineEnd && data[at] == '"') {
-            at = readTagValue(data, at + 1, lineEnd, tag.value);
+        std::string_view name(data + nameBegin, at - nameBegin);
+        if (tag.name != name) tag.name.assign(name);  // games of a file mostly repeat their tags
+        while (isBlank(data[at])) ++at;
+        if (data[at] == '"') {
+            at = readTagValue(data, at + 1, tag.value);
         } else {
             tag.value.clear();
         }
-        const void* close = std::memchr(data + at, ']', lineEnd - at);
-        at = close ? static_cast<std::size_t>(static_cast<const char*>(close) - data) + 1 : lineEnd;
-        std::size_t base = scan.bounds.begin;
+        while (data[at] != ']' && data[at] != '\n') ++at;
+        if (data[at] == ']') ++at;
         tag.pairBegin = pairBegin - base;
         tag.pairEnd = at - base;
-        tag.lineBegin = lineBegin - base;
-        tag.lineEnd = (lineEnd < scan.in.size ? lineEnd + 1 : lineEnd) - base;
     }
+    lineEnd = data[at] == '\n' ? std::min(at, scan.in.size) : lineEndFrom(scan.in, at);
+    std::size_t end = lineEnd < scan.in.size ? lineEnd + 1 : lineEnd;
+    for (std::size_t i = firstTag; i < scan.tagCount; ++i) {
+        (*scan.tags)[i].lineBegin = lineBegin - base;
+        (*scan.tags)[i].lineEnd = end - base;
+    }
+    return at;
 }
 
 // Skips the text between games up to the first line that starts a game.
@@ -225,9 +246,9 @@ ScanResult readTagSection(GameScan& scan) {
     if (content == std::string_view::npos) return ScanResult::NEED_MORE;
     long lines = 0;
     while (content < in.size && in.data[content] == '[') {
-        std::size_t lineEnd = lineEndFrom(in, content);
-        if (lineEnd == in.size && !in.final) return ScanResult::NEED_MORE;
+        std::size_t lineEnd = 0;
         std::size_t rest = readTagLine(scan, at, content, lineEnd);
+        if (lineEnd == in.size && !in.final) return ScanResult::NEED_MORE;
         if (rest < lineEnd || lineEnd == in.size) {
             at = rest;
             break;
@@ -263,6 +284,56 @@ std::size_t markerAt(const GameScan& scan, std::size_t begin, std::string_view w
     return isDelimiter(in.data[end]) ? end : 0;
 }
 
+// Whether the termination marker character at `at` ('*', '-' or '/',
+// outside variations) completes a marker: its end, 0 for none, npos when
+// the bytes after it are still to come.
+std::size_t markerThrough(const GameScan& scan, std::size_t at) {
+    switch (scan.in.data[at]) {
+        case '*':
+            return markerAt(scan, at, "*");
+        case '-':
+            if (at == 0) return 0;
+            if (std::size_t end = markerAt(scan, at - 1, "1-0")) return end;
+            return markerAt(scan, at - 1, "0-1");
+        case '/':
+            if (at == 0) return 0;
+            if (std::size_t end = markerAt(scan, at - 1, "1/2-1/2")) return end;
+            return markerAt(scan, at - 1, "1/2");
+    }
+    return 0;
+}
+
+// The first termination marker in [from, to), text without comments or
+// variations: the offset of its '*', '-' or '/' with its end in `markerEnd`,
+// or `to`. Only the few characters a marker holds are looked at, each found
+// with memchr: a line of moves is passed over at memchr's speed.
+std::size_t findMarker(const GameScan& scan, std::size_t from, std::size_t to,
+                       std::size_t& markerEnd) {
+    const char* data = scan.in.data;
+    constexpr char MARKS[] = {'*', '-', '/'};
+    std::size_t next[3];
+    auto find = [&](int mark, std::size_t at) {
+        const void* found = std::memchr(data + at, MARKS[mark], to - at);
+        next[mark] = found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : to;
+    };
+    for (int mark = 0; mark < 3; ++mark) find(mark, from);
+    for (;;) {
+        int first = 0;
+        if (next[1] < next[first]) first = 1;
+        if (next[2] < next[first]) first = 2;
+        std::size_t at = next[first];
+        if (at == to) return to;
+        markerEnd = markerThrough(scan, at);
+        if (markerEnd != 0) return at;
+        find(first, at + 1);
+    }
+}
+
+bool holdsCommentOrVariation(const char* text, std::size_t length) {
+    return std::memchr(text, '{', length) || std::memchr(text, '(', length) ||
+           std::memchr(text, ';', length);
+}
+
 // Finds the end of the movetext: a termination marker outside comments and
 // variations, a line that begins with '[', or the end of the file.
 ScanResult findGameEnd(GameScan& scan) {
@@ -272,7 +343,7 @@ ScanResult findGameEnd(GameScan& scan) {
     std::size_t at = scan.bounds.movetext;
     long lines = scan.bounds.linesToMovetext;
     int depth = 0;
-    std::size_t markerEnd = 0;
+    bool lineStart = true;  // the rest of the line has not been looked at as a whole
     bool firstColumn = at == scan.bounds.begin || data[at - 1] == '\n';
     if (firstColumn && at < size && data[at] == '%') at = lineEndFrom(in, at);
     auto finish = [&](std::size_t end, bool endsLine) {
@@ -285,66 +356,60 @@ ScanResult findGameEnd(GameScan& scan) {
         return in.final ? finish(size, size == 0 || data[size - 1] == '\n') : ScanResult::NEED_MORE;
     };
     for (;;) {
-        while (at < size && !SCAN_STOPS[static_cast<unsigned char>(data[at])]) ++at;
-        if (at == size) return atEnd();
-        switch (data[at]) {
-            case '\n': {
-                ++at;
-                ++lines;
-                std::size_t content = lineContentStart(in, at);
-                if (content == std::string_view::npos) return ScanResult::NEED_MORE;
-                if (content < size && data[content] == '[') return finish(at, true);
-                if (at < size && data[at] == '%') {
+        std::size_t markerEnd = 0;
+        if (lineStart && depth == 0) {
+            // Most lines hold moves only: then only a marker can end the game.
+            lineStart = false;
+            std::size_t lineEnd = lineEndFrom(in, at);
+            if (!holdsCommentOrVariation(data + at, lineEnd - at)) {
+                at = findMarker(scan, at, lineEnd, markerEnd);
+            }
+        }
+        if (markerEnd == 0) {
+            // data[size] is a stop (the reader's sentinel): no bounds check here.
+            while (!SCAN_STOPS[static_cast<unsigned char>(data[at])]) ++at;
+            if (at >= size) return atEnd();
+            switch (data[at]) {
+                case '\n': {
+                    ++at;
+                    ++lines;
+                    lineStart = true;
+                    std::size_t content = lineContentStart(in, at);
+                    if (content == std::string_view::npos) return ScanResult::NEED_MORE;
+                    if (content < size && data[content] == '[') return finish(at, true);
+                    if (at < size && data[at] == '%') at = lineEndFrom(in, at);
+                    continue;
+                }
+                case '{': {
+                    const void* close = std::memchr(data + at + 1, '}', size - at - 1);
+                    if (!close && !in.final) return ScanResult::NEED_MORE;
+                    std::size_t stop =
+                        close ? static_cast<std::size_t>(static_cast<const char*>(close) - data)
+                              : size;
+                    lines += std::count(data + at, data + stop, '\n');
+                    if (!close) return atEnd();
+                    at = stop + 1;
+                    continue;
+                }
+                case ';':
                     at = lineEndFrom(in, at);
-                    if (at == size) return atEnd();
-                }
-                continue;
+                    continue;
+                case '(':
+                    ++depth;
+                    ++at;
+                    continue;
+                case ')':
+                    if (depth > 0) --depth;
+                    ++at;
+                    continue;
             }
-            case '{': {
-                const void* close = std::memchr(data + at + 1, '}', size - at - 1);
-                std::size_t stop =
-                    close ? static_cast<std::size_t>(static_cast<const char*>(close) - data) : size;
-                if (!close && !in.final) return ScanResult::NEED_MORE;
-                lines += std::count(data + at, data + stop, '\n');
-                if (!close) return atEnd();
-                at = stop + 1;
-                continue;
-            }
-            case ';':
-                at = lineEndFrom(in, at);
-                if (at == size) return atEnd();
-                continue;
-            case '(':
-                ++depth;
+            if (depth == 0) markerEnd = markerThrough(scan, at);
+            if (markerEnd == 0) {
                 ++at;
                 continue;
-            case ')':
-                if (depth > 0) --depth;
-                ++at;
-                continue;
-            case '*':
-                markerEnd = depth == 0 ? markerAt(scan, at, "*") : 0;
-                break;
-            case '-':
-                markerEnd = 0;
-                if (depth == 0 && at > 0) {
-                    markerEnd = markerAt(scan, at - 1, "1-0");
-                    if (markerEnd == 0) markerEnd = markerAt(scan, at - 1, "0-1");
-                }
-                break;
-            case '/':
-                markerEnd = 0;
-                if (depth == 0 && at > 0) {
-                    markerEnd = markerAt(scan, at - 1, "1/2-1/2");
-                    if (markerEnd == 0) markerEnd = markerAt(scan, at - 1, "1/2");
-                }
-                break;
+            }
         }
         if (markerEnd == std::string_view::npos) return ScanResult::NEED_MORE;
-        if (markerEnd == 0) {
-            ++at;
-            continue;
-        }
         std::size_t after = markerEnd;
         while (after < size && (isBlank(data[after]) || data[after] == '\r')) ++after;
         if (after == size) return atEnd();
@@ -366,13 +431,13 @@ ScanResult scanGame(GameScan& scan) {
 }
 
 // Makes room for more bytes and reads them: the bytes not yet delivered move
-// to the front of the buffer, which grows when less than a block is free.
+// to the front of the buffer, which doubles when less than a block is free.
 void refill(PgnReader& reader) {
     std::size_t kept = reader.filled - reader.next;
     std::size_t block = std::max<std::size_t>(reader.blockSize, 1);
     if (reader.capacity - kept < block) {
         std::size_t capacity = std::max(2 * reader.capacity, kept + 2 * block);
-        std::unique_ptr<char[]> grown(new char[capacity]);
+        std::unique_ptr<char[]> grown(new char[capacity + 1]);
         if (kept > 0) std::memcpy(grown.get(), reader.buffer.get() + reader.next, kept);
         reader.buffer = std::move(grown);
         reader.capacity = capacity;
@@ -381,9 +446,12 @@ void refill(PgnReader& reader) {
     }
     reader.next = 0;
     reader.filled = kept;
-    std::size_t wanted = std::min(block, reader.capacity - kept);
+    // All the room there is: a game larger than the buffer is then scanned
+    // again only after each doubling, a bounded number of times per byte.
+    std::size_t wanted = reader.capacity - kept;
     std::size_t got = std::fread(reader.buffer.get() + kept, 1, wanted, reader.stream);
     reader.filled += got;
+    reader.buffer[reader.filled] = '\n';  // the sentinel that ends the scan of a movetext
     if (got < wanted) {
         reader.streamEnded = true;
         if (std::ferror(reader.stream)) reader.readError = true;
@@ -450,7 +518,7 @@ bool nextGame(PgnReader& reader, PgnGame& game) {
                    reader.streamEnded, reader.atLineStart};
         scan.bounds = {};
         scan.tagCount = 0;
-        if (!reader.buffer) scan.in.data = "";
+        if (!reader.buffer) scan.in.data = "\n";
         result = scanGame(scan);
         if (result != ScanResult::NEED_MORE) break;
         refill(reader);
@@ -466,6 +534,9 @@ bool nextGame(PgnReader& reader, PgnGame& game) {
     }
     const GameBounds& bounds = scan.bounds;
     game.tags.resize(scan.tagCount);
+    for (PgnTag& tag : game.tags) {  // a game that ends on its tag line: "[A "x"] 1-0 words"
+        tag.lineEnd = std::min(tag.lineEnd, bounds.end - bounds.begin);
+    }
     game.skipped = std::string_view(data, bounds.begin);
     game.text = std::string_view(data + bounds.begin, bounds.end - bounds.begin);
     game.number = ++reader.games;
@@ -548,47 +619,58 @@ const char* skipVariation(MovetextCursor& cursor, const char* at) {
 
 bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line) {
     const char* at = cursor.at;
-    if (at < cursor.end && *at == '%' && (at == cursor.textBegin || at[-1] == '\n')) {
-        at = skipToLineEnd(at, cursor.end);
+    const char* end = cursor.end;
+    if (at < end && *at == '%' && (at == cursor.textBegin || at[-1] == '\n')) {
+        at = skipToLineEnd(at, end);
     }
-    for (;;) {
-        at = skipSpace(cursor, at);
-        if (at == cursor.end) break;
-        switch (*at) {
+    while (at < end) {
+        char c = *at;
+        if (!isDelimiter(c)) {
+            const char* begin = at;
+            const char* tokenEnd = at + 1;
+            while (tokenEnd < end && !isDelimiter(*tokenEnd)) ++tokenEnd;
+            at = tokenEnd;
+            if (isDigit(c)) {
+                const char* digitsEnd = begin + 1;
+                while (digitsEnd < tokenEnd && isDigit(*digitsEnd)) ++digitsEnd;
+                if (digitsEnd == tokenEnd) continue;  // a move number without its dot
+                if (*digitsEnd == '.') {
+                    begin = digitsEnd;  // a move number, perhaps with its move: "12.e4"
+                } else if (isTerminationMarker({begin, tokenEnd})) {
+                    break;
+                }
+            } else if (c == '*' && tokenEnd == begin + 1) {
+                break;
+            }
+            while (begin < tokenEnd && *begin == '.') ++begin;
+            const char* moveEnd = tokenEnd;
+            while (moveEnd > begin && (moveEnd[-1] == '!' || moveEnd[-1] == '?')) --moveEnd;
+            std::string_view token(begin, static_cast<std::size_t>(moveEnd - begin));
+            if (token.empty() || token.front() == '$' || token == "e.p.") continue;
+            cursor.at = at;
+            move = token;
+            line = cursor.line;
+            return true;
+        }
+        switch (c) {
+            case '\n':
+                ++cursor.line;
+                ++at;
+                if (at < end && *at == '%') at = skipToLineEnd(at, end);
+                break;
             case '{':
-                at = skipComment(at + 1, cursor.end, cursor.line);
-                continue;
+                at = skipComment(at + 1, end, cursor.line);
+                break;
             case ';':
-                at = skipToLineEnd(at, cursor.end);
-                continue;
+                at = skipToLineEnd(at, end);
+                break;
             case '(':
                 at = skipVariation(cursor, at);
-                continue;
-            case ')':
-            case '}':
-            case '[':
-            case ']':
+                break;
+            default:  // blanks, and stray closing brackets
                 ++at;
-                continue;
         }
-        const char* tokenEnd = at;
-        while (tokenEnd < cursor.end && !isDelimiter(*tokenEnd)) ++tokenEnd;
-        std::string_view token(at, static_cast<std::size_t>(tokenEnd - at));
-        at = tokenEnd;
-        if (isTerminationMarker(token)) break;
-        std::size_t digits = 0;
-        while (digits < token.size() && isDigit(token[digits])) ++digits;
-        if (digits == token.size()) continue;  // a move number without its dot
-        if (digits > 0 && token[digits] == '.') token.remove_prefix(digits);
-        while (!token.empty() && token.front() == '.') token.remove_prefix(1);
-        while (!token.empty() && (token.back() == '!' || token.back() == '?'))
-            token.remove_suffix(1);
-        if (token.empty() || token.front() == '$' || token == "e.p.") continue;
-        cursor.at = at;
-        move = token;
-        line = cursor.line;
-        return true;
     }
-    cursor.at = cursor.end;
+    cursor.at = end;
     return false;
 }

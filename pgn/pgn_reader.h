@@ -1,7 +1,7 @@
 // Reading PGN files game by game: the tag pairs of each game and the bounds
 // of its movetext, with the bytes of the game as they stand in the file, so
 // that a game can be written back unchanged. The reader holds one game in
-// memory at a time, however large the file.
+// memory at a time (with the text before it), however large the file.
 //
 // Where games begin and end:
 // - A line's first character counts after any blanks (spaces, tabs) and, at
@@ -22,8 +22,11 @@
 //   is skipped text. A game without a marker ends where a line that begins
 //   with '[' starts (outside a brace comment) or at the end of the file.
 //   An unclosed brace comment or variation thus runs on to the next tag line
-//   (a comment: to the end of the file).
-// - Lines end with LF or CRLF and are numbered from 1.
+//   (a comment: to the end of the file, and the reader then holds the rest
+//   of the file as one game).
+// - A '%' in the first column makes the rest of its line a comment.
+// - Lines end with LF or CRLF and are numbered from 1. Any byte may occur:
+//   NUL bytes and invalid UTF-8 are text like any other.
 #pragma once
 
 #include <cstddef>
@@ -36,7 +39,8 @@
 
 // One tag pair. The value is unescaped (\" and \\); the line is the tag's
 // whole line in the game's text, line end included (when a line holds
-// several tags, each has the same line). A malformed tag line still gives a
+// several tags, each has the same line; when the game ends on the line, the
+// line ends with the game). A malformed tag line still gives a
 // pair, with what could be read of its name and value.
 struct PgnTag {
     std::string name;
@@ -52,7 +56,7 @@ struct PgnTag {
 struct PgnGame {
     std::string_view skipped;  // text before the game that belongs to no game
     std::string_view text;     // the game's own bytes, from its first line on
-    int number = 0;            // the game's number in its file, from 1
+    int number = 0;            // the game's number in its file, from 1 (games without tags count)
     long firstLine = 0;        // the line of the file on which `text` begins
     std::vector<PgnTag> tags;  // in the order of the file; empty for a game without tags
     std::size_t movetext = 0;  // offset in `text` where the movetext begins
@@ -73,8 +77,8 @@ struct PgnReader {
     // delivered, then nextGame ends as at the end of the file. The programs
     // check it after the last game.
     bool readError = false;
-    // Bytes asked of the stream at a time; the buffer holds two blocks, or
-    // more while a single game does not fit.
+    // The smallest read: the buffer holds at least two blocks (more while a
+    // single game does not fit), and each read fills the room there is.
     std::size_t blockSize = std::size_t{1} << 20;
     // Bytes of the file before the end of the last game delivered (progress).
     std::uint64_t consumed = 0;
@@ -117,6 +121,7 @@ MovetextCursor movetextOf(const PgnGame& game);
 // "e8=Q", "--", "Z0"), without its move number ("12.e4" gives "e4") and
 // without suffix annotations ("Nf3!?" gives "Nf3"; '+' and '#' stay), with
 // the line it stands on; false at the game's termination marker or the end
-// of its movetext. Any other token of the main line (a stray word) comes as
-// a move too: the move reader refuses it.
+// of its movetext. NAGs ("$14"), free-standing marks ("!?", "...") and
+// "e.p." are passed over. Any other token of the main line (a stray word)
+// comes as a move too: the move reader refuses it.
 bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line);
