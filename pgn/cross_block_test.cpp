@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -126,73 +125,6 @@ TEST(AppendQuarters, WritesWholesThenAFraction) {
     }
 }
 
-TEST(AppendHtmlText, EscapesTheThreeMarkupCharactersOnly) {
-    std::string out;
-    appendHtmlText(out, "R&D <b> \"x\" 'y' {z}");
-    EXPECT_EQ("R&amp;D &lt;b&gt; \"x\" 'y' {z}", out);
-}
-
-TEST(WriteCrossBlock, WritesTheWorkedExample) {
-    std::string pgn = game({{"Event", "Club & Co"},
-                            {"Site", "Town"},
-                            {"Date", "2004.05.02"},
-                            {"White", "Weiss, Anna"},
-                            {"Black", "Roth"},
-                            {"Result", "1-0"},
-                            {"WhiteElo", "2410"},
-                            {"WhiteTitle", "WGM"},
-                            {"WhiteFed", "GER"}}) +
-                      game({{"Event", "Club & Co"},
-                            {"Site", "Town"},
-                            {"Date", "2004.05.01"},
-                            {"White", "Roth"},
-                            {"Black", "Blau"},
-                            {"Result", "1/2-1/2"}}) +
-                      game({{"Event", "Club & Co"},
-                            {"Site", "Town"},
-                            {"Date", "2004.05.03"},
-                            {"White", "Blau"},
-                            {"Black", "Weiss, Anna"},
-                            {"Result", "1/2"}}) +
-                      game({{"Event", "Club & Co"},
-                            {"Site", "Town"},
-                            {"Date", "2004.05.04"},
-                            {"White", "Weiss, Anna"},
-                            {"Black", "Blau"},
-                            {"Result", "0-1"}}) +
-                      game({{"Event", "Club & Co"},
-                            {"Site", "Town"},
-                            {"White", "Gruen <jr>"},
-                            {"Black", "Roth"},
-                            {"Result", "*"},
-                            {"BlackElo", "2200"}}) +
-                      game({{"Event", "Blitz"},
-                            {"White", "A"},
-                            {"Black", "B"},
-                            {"Result", "0-1"},
-                            {"WhiteElo", "2300"},
-                            {"BlackElo", "2301"}});
-    CrossOutput out = crossOf(pgn);
-    EXPECT_EQ(
-        "cross cols=11\n"
-        "Club &amp; Co, Town, 2004.05.01 - 2004.05.04\n"
-        "No Name Ti Fed Rtg 1 2 3 4 Pts SB\n"
-        "1 {Blau} | | | * &frac12;1 &frac12; | 2 2&frac12;\n"
-        "2 {Weiss, Anna} WGM GER 2410 &frac12;0 * 1 | 1&frac12; 1&frac12;\n"
-        "3 {Roth} | | 2200 &frac12; 0 * | &frac12; 1\n"
-        "4 {Gruen &lt;jr&gt;} | | | | | | * 0 0\n"
-        "\n"
-        "cross cols=7 cat=3\n"
-        "Blitz\n"
-        "No Name Rtg 1 2 Pts SB\n"
-        "1 {B} 2301 * 1 1 0\n"
-        "2 {A} 2300 0 * 0 0\n",
-        out.blocks);
-    EXPECT_EQ("", out.messages);
-    EXPECT_EQ(0, out.status);
-    expectTeswebReads(out.blocks);
-}
-
 TEST(WriteCrossBlock, EventLineTakesOneSiteAndTheDateRange) {
     struct Case {
         const char *site1, *site2, *date1, *date2, *line;
@@ -304,23 +236,6 @@ TEST(WriteCrossBlock, TeswebReadsBlocksOfAwkwardTags) {
     EXPECT_EQ("tescross: t.pgn:1: game 1: left out: the Black name \"{\" holds a brace\n",
               out.messages);
     expectTeswebReads(out.blocks);
-}
-
-// Every PGN file of the samples and of the end-to-end cases.
-TEST(WriteCrossBlock, TeswebReadsTheBlocksOfEverySampleAndCase) {
-    namespace fs = std::filesystem;
-    std::vector<fs::path> files;
-    fs::path root = TESSARA_SOURCE_DIR;
-    for (const auto& entry : fs::recursive_directory_iterator(root / "tests/cases/tescross")) {
-        if (entry.path().extension() == ".pgn") files.push_back(entry.path());
-    }
-    files.push_back(root / "data/world-championship-1972.pgn");
-    for (const fs::path& file : files) {
-        std::ifstream in(file, std::ios::binary);
-        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        SCOPED_TRACE(file.string());
-        expectTeswebReads(crossOf(bytes).blocks);
-    }
 }
 
 // The published result: Fischer 12½, Spassky 8½ after 21 games.

@@ -10,8 +10,7 @@ namespace {
 
 using namespace std::string_literals;
 
-// A game given as "White Black Result" with one-word names; tags beyond
-// these come from `extra`.
+// A game given as "White Black Result" with one-word names.
 GameTags tagsOf(const std::string& game, std::vector<std::string>& store) {
     std::istringstream words(game);
     store.resize(3);
@@ -61,46 +60,6 @@ TEST(ReadResult, CountsWinsDrawsAndTheShortDrawOnly) {
         EXPECT_EQ(c.result, readResult(&tag)) << c.tag;
     }
     EXPECT_EQ(GameResult::NOT_PLAYED, readResult(nullptr));
-}
-
-TEST(Names, BlanksAroundAreDroppedAndNothingIsTheUnknownPlayer) {
-    std::pair<std::string, std::string> players[] = {
-        {"Lasker", "Lasker"}, {"  Tal, M  ", "Tal, M"}, {"", "?"}, {"   ", "?"}, {"\tA", "\tA"},
-    };
-    for (const auto& [tag, name] : players) EXPECT_EQ(name, playerName(&tag)) << tag;
-    EXPECT_EQ("?", playerName(nullptr));
-    std::pair<std::string, std::string> events[] = {
-        {"Open", "Open"},
-        {" Open ", " Open "},
-        {"", "?"},
-        {" \t\x01", "?"},
-    };
-    for (const auto& [tag, name] : events) EXPECT_EQ(name, eventName(&tag)) << tag;
-    EXPECT_EQ("?", eventName(nullptr));
-}
-
-TEST(AddGame, LeavesOutWhatACrossTableCannotShowAndSaysWhy) {
-    struct Case {
-        std::string white, black, event;
-        const char* message;
-    } cases[] = {
-        {"Tal", "Tal", "Open", "left out: White and Black are the same player \"Tal\""},
-        {" Tal", "Tal ", "Open", "left out: White and Black are the same player \"Tal\""},
-        {"", " ", "Open", "left out: White and Black are the same player \"?\""},
-        {"Ta{l", "Kasparov", "Open", "left out: the White name \"Ta{l\" holds a brace"},
-        {"Tal", "}K", "Open", "left out: the Black name \"}K\" holds a brace"},
-        {"Tal", "K", "Op\0en"s, "left out: the Event tag holds a NUL byte"},
-        {"T\0al"s, "K", "Open", "left out: the White tag holds a NUL byte"},
-    };
-    for (const Case& c : cases) {
-        Tournaments tournaments;
-        GameTags tags;
-        tags.white = &c.white;
-        tags.black = &c.black;
-        tags.event = &c.event;
-        EXPECT_EQ(c.message, addGame(tournaments, tags)) << c.white << " " << c.black;
-        EXPECT_TRUE(tournaments.events.empty());
-    }
 }
 
 TEST(AddGame, TakesTheLastCountedRatingTitleAndFederation) {
@@ -196,28 +155,6 @@ TEST(EventCategory, RoundsTheAverageHalfUpAndNeedsEveryRating) {
         }
         EXPECT_EQ(c.category, eventCategory(tournaments.events.at(0))) << c.ratings[0];
     }
-}
-
-TEST(AddGame, GroupsByEventAsWrittenInOrderOfFirstAppearance) {
-    Tournaments tournaments;
-    std::string names[] = {"A", "B"};
-    std::string events[] = {"Open", "Rapid", "open", "Open", ""};
-    for (const std::string& event : events) {
-        GameTags tags;
-        tags.white = &names[0];
-        tags.black = &names[1];
-        tags.event = &event;
-        EXPECT_EQ("", addGame(tournaments, tags));
-    }
-    GameTags missing;
-    missing.white = &names[0];
-    missing.black = &names[1];
-    EXPECT_EQ("", addGame(tournaments, missing));
-    std::string order;
-    for (const Event& event : tournaments.events) order += event.name + ";";
-    EXPECT_EQ("Open;Rapid;open;?;", order);
-    EXPECT_EQ(0u, tournaments.events[0].games.size());
-    EXPECT_EQ(2u, tournaments.events[0].players.size());
 }
 
 }  // namespace
