@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 
 #include "frame/platform.h"
 
@@ -458,6 +459,13 @@ void refill(PgnReader& reader) {
     }
 }
 
+// A line number as the games and moves give it: `long`, which Windows
+// holds in 32 bits; a file of more lines (tens of gigabytes) shows its
+// later lines as the largest number instead of wrapping around.
+long lineNumber(std::int64_t line) {
+    return static_cast<long>(std::min<std::int64_t>(line, std::numeric_limits<long>::max()));
+}
+
 void resetReader(PgnReader& reader) {
     reader.readError = false;
     reader.consumed = 0;
@@ -540,10 +548,11 @@ bool nextGame(PgnReader& reader, PgnGame& game) {
     game.skipped = std::string_view(data, bounds.begin);
     game.text = std::string_view(data + bounds.begin, bounds.end - bounds.begin);
     game.number = ++reader.games;
-    game.firstLine = reader.line + bounds.linesBefore;
+    std::int64_t firstLine = reader.line + bounds.linesBefore;
+    game.firstLine = lineNumber(firstLine);
     game.movetext = bounds.movetext - bounds.begin;
-    game.movetextLine = game.firstLine + bounds.linesToMovetext;
-    reader.line = game.firstLine + bounds.linesInGame;
+    game.movetextLine = lineNumber(firstLine + bounds.linesToMovetext);
+    reader.line = firstLine + bounds.linesInGame;
     reader.next += bounds.end;
     reader.consumed += bounds.end;
     reader.atLineStart = bounds.endsLine;
@@ -557,11 +566,16 @@ MovetextCursor movetextOf(const PgnGame& game) {
 
 namespace {
 
+void addLines(long& line, std::ptrdiff_t count) {
+    line = count < std::numeric_limits<long>::max() - line ? line + static_cast<long>(count)
+                                                           : std::numeric_limits<long>::max();
+}
+
 // Past a brace comment that begins at `at`, counting its line ends.
 const char* skipComment(const char* at, const char* end, long& line) {
     const void* close = std::memchr(at, '}', static_cast<std::size_t>(end - at));
     const char* stop = close ? static_cast<const char*>(close) : end;
-    line += std::count(at, stop, '\n');
+    addLines(line, std::count(at, stop, '\n'));
     return close ? stop + 1 : end;
 }
 
@@ -575,7 +589,7 @@ const char* skipSpace(MovetextCursor& cursor, const char* at) {
     while (at < cursor.end) {
         char c = *at;
         if (c == '\n') {
-            ++cursor.line;
+            addLines(cursor.line, 1);
             ++at;
             if (at < cursor.end && *at == '%') at = skipToLineEnd(at, cursor.end);
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f') {
@@ -654,7 +668,7 @@ bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line) {
         }
         switch (c) {
             case '\n':
-                ++cursor.line;
+                addLines(cursor.line, 1);
                 ++at;
                 if (at < end && *at == '%') at = skipToLineEnd(at, end);
                 break;

@@ -88,7 +88,7 @@ struct PgnReader {
     std::size_t capacity = 0;
     std::size_t filled = 0;  // bytes in the buffer
     std::size_t next = 0;    // offset in the buffer of the first byte not delivered
-    long line = 1;           // the line of that byte
+    std::int64_t line = 1;   // the line of that byte
     int games = 0;
     bool atLineStart = true;  // that byte begins a line
     bool streamEnded = false;
