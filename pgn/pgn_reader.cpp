@@ -9,22 +9,25 @@
 
 namespace {
 
+constexpr std::array<bool, 256> tableOf(std::string_view members) {
+    std::array<bool, 256> table{};
+    for (unsigned char c : members) table[c] = true;
+    return table;
+}
+
 // Characters that end a token of movetext. A termination marker counts only
 // as a token of its own, so that "e4*" or "2.1-0" is not the end of a game.
-constexpr std::array<bool, 256> DELIMITERS = [] {
-    std::array<bool, 256> table{};
-    for (unsigned char c : std::string_view(" \t\r\n\v\f{}();[]")) table[c] = true;
-    return table;
-}();
+constexpr std::array<bool, 256> DELIMITERS = tableOf(" \t\r\n\v\f{}();[]");
 
 // Characters at which the scan for the end of a game must look closer:
 // line ends (for tag lines and '%' lines), comments, variations and the
 // characters that termination markers hold.
-constexpr std::array<bool, 256> SCAN_STOPS = [] {
-    std::array<bool, 256> table{};
-    for (unsigned char c : std::string_view("\n{();*-/")) table[c] = true;
-    return table;
-}();
+constexpr std::array<bool, 256> SCAN_STOPS = tableOf("\n{();*-/");
+
+// Where a tag's name and value end. Both tables hold '\n', so that the
+// sentinel after the data stops the loops that use them.
+constexpr std::array<bool, 256> NAME_STOPS = tableOf(" \t\r\n\v\f{}();[]\"");
+constexpr std::array<bool, 256> VALUE_STOPS = tableOf("\"\\\n");
 
 bool isDelimiter(char c) {
     return DELIMITERS[static_cast<unsigned char>(c)];
@@ -128,17 +131,6 @@ std::size_t lineEndFrom(const ScanInput& in, std::size_t at) {
     const void* found = std::memchr(in.data + at, '\n', in.size - at);
     return found ? static_cast<std::size_t>(static_cast<const char*>(found) - in.data) : in.size;
 }
-
-constexpr std::array<bool, 256> tableOf(std::string_view stops) {
-    std::array<bool, 256> table{};
-    for (unsigned char c : stops) table[c] = true;
-    return table;
-}
-
-// Where a tag's name and value end. Both tables hold '\n', so that the
-// sentinel after the data stops the loops that use them.
-constexpr std::array<bool, 256> NAME_STOPS = tableOf(" \t\r\n\v\f{}();[]\"");
-constexpr std::array<bool, 256> VALUE_STOPS = tableOf("\"\\\n");
 
 // Reads the quoted value that starts after the opening quote at `at`; gives
 // the offset after the closing quote (or of the line end).
