@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "frame/platform.h"
 
@@ -425,12 +426,22 @@ ScanResult scanGame(GameScan& scan) {
 
 // Makes room for more bytes and reads them: the bytes not yet delivered move
 // to the front of the buffer, which doubles when less than a block is free.
+// A buffer that cannot grow ends the reading as a read error does.
 void refill(PgnReader& reader) {
     std::size_t kept = reader.filled - reader.next;
     std::size_t block = std::max<std::size_t>(reader.blockSize, 1);
     if (reader.capacity - kept < block) {
         std::size_t capacity = std::max(2 * reader.capacity, kept + 2 * block);
-        std::unique_ptr<char[]> grown(new char[capacity + 1]);
+        std::unique_ptr<char[]> grown;
+        if (kept + block <= reader.maxBuffer) {
+            capacity = std::min(capacity, reader.maxBuffer);
+            grown.reset(new (std::nothrow) char[capacity + 1]);
+        }
+        if (!grown) {
+            reader.readError = true;
+            reader.streamEnded = true;
+            return;
+        }
         if (kept > 0) std::memcpy(grown.get(), reader.buffer.get() + reader.next, kept);
         reader.buffer = std::move(grown);
         reader.capacity = capacity;
