@@ -258,9 +258,9 @@ ScanResult readTagSection(GameScan& scan) {
     return ScanResult::GAME;
 }
 
-// A termination marker that begins at `begin` and is `length` long ends the
-// game when it is a token of its own: `wanted` holds what must stand there.
-// Gives 0 for no marker, npos when the bytes after it are still to come.
+// Whether the termination marker `wanted` stands at `begin` as a token of
+// its own: the offset after it, 0 for no marker, npos when the bytes that
+// decide are still to come.
 std::size_t markerAt(const GameScan& scan, std::size_t begin, std::string_view wanted) {
     const ScanInput& in = scan.in;
     if (begin < scan.bounds.begin) return 0;
