@@ -3,27 +3,32 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
+#include <new>
 
 #include "frame/platform.h"
 
 namespace {
 
+constexpr std::array<bool, 256> tableOf(std::string_view members) {
+    std::array<bool, 256> table{};
+    for (unsigned char c : members) table[c] = true;
+    return table;
+}
+
 // Characters that end a token of movetext. A termination marker counts only
 // as a token of its own, so that "e4*" or "2.1-0" is not the end of a game.
-constexpr std::array<bool, 256> DELIMITERS = [] {
-    std::array<bool, 256> table{};
-    for (unsigned char c : std::string_view(" \t\r\n\v\f{}();[]")) table[c] = true;
-    return table;
-}();
+constexpr std::array<bool, 256> DELIMITERS = tableOf(" \t\r\n\v\f{}();[]");
 
 // Characters at which the scan for the end of a game must look closer:
 // line ends (for tag lines and '%' lines), comments, variations and the
 // characters that termination markers hold.
-constexpr std::array<bool, 256> SCAN_STOPS = [] {
-    std::array<bool, 256> table{};
-    for (unsigned char c : std::string_view("\n{();*-/")) table[c] = true;
-    return table;
-}();
+constexpr std::array<bool, 256> SCAN_STOPS = tableOf("\n{();*-/");
+
+// Where a tag's name and value end. Both tables hold '\n', so that the
+// sentinel after the data stops the loops that use them.
+constexpr std::array<bool, 256> NAME_STOPS = tableOf(" \t\r\n\v\f{}();[]\"");
+constexpr std::array<bool, 256> VALUE_STOPS = tableOf("\"\\\n");
 
 bool isDelimiter(char c) {
     return DELIMITERS[static_cast<unsigned char>(c)];
@@ -127,17 +132,6 @@ std::size_t lineEndFrom(const ScanInput& in, std::size_t at) {
     const void* found = std::memchr(in.data + at, '\n', in.size - at);
     return found ? static_cast<std::size_t>(static_cast<const char*>(found) - in.data) : in.size;
 }
-
-constexpr std::array<bool, 256> tableOf(std::string_view stops) {
-    std::array<bool, 256> table{};
-    for (unsigned char c : stops) table[c] = true;
-    return table;
-}
-
-// Where a tag's name and value end. Both tables hold '\n', so that the
-// sentinel after the data stops the loops that use them.
-constexpr std::array<bool, 256> NAME_STOPS = tableOf(" \t\r\n\v\f{}();[]\"");
-constexpr std::array<bool, 256> VALUE_STOPS = tableOf("\"\\\n");
 
 // Reads the quoted value that starts after the opening quote at `at`; gives
 // the offset after the closing quote (or of the line end).
@@ -264,9 +258,9 @@ ScanResult readTagSection(GameScan& scan) {
     return ScanResult::GAME;
 }
 
-// A termination marker that begins at `begin` and is `length` long ends the
-// game when it is a token of its own: `wanted` holds what must stand there.
-// Gives 0 for no marker, npos when the bytes after it are still to come.
+// Whether the termination marker `wanted` stands at `begin` as a token of
+// its own: the offset after it, 0 for no marker, npos when the bytes that
+// decide are still to come.
 std::size_t markerAt(const GameScan& scan, std::size_t begin, std::string_view wanted) {
     const ScanInput& in = scan.in;
     if (begin < scan.bounds.begin) return 0;
@@ -432,12 +426,22 @@ ScanResult scanGame(GameScan& scan) {
 
 // Makes room for more bytes and reads them: the bytes not yet delivered move
 // to the front of the buffer, which doubles when less than a block is free.
+// A buffer that cannot grow ends the reading as a read error does.
 void refill(PgnReader& reader) {
     std::size_t kept = reader.filled - reader.next;
     std::size_t block = std::max<std::size_t>(reader.blockSize, 1);
     if (reader.capacity - kept < block) {
         std::size_t capacity = std::max(2 * reader.capacity, kept + 2 * block);
-        std::unique_ptr<char[]> grown(new char[capacity + 1]);
+        std::unique_ptr<char[]> grown;
+        if (kept + block <= reader.maxBuffer) {
+            capacity = std::min(capacity, reader.maxBuffer);
+            grown.reset(new (std::nothrow) char[capacity + 1]);
+        }
+        if (!grown) {
+            reader.readError = true;
+            reader.streamEnded = true;
+            return;
+        }
         if (kept > 0) std::memcpy(grown.get(), reader.buffer.get() + reader.next, kept);
         reader.buffer = std::move(grown);
         reader.capacity = capacity;
@@ -456,6 +460,13 @@ void refill(PgnReader& reader) {
         reader.streamEnded = true;
         if (std::ferror(reader.stream)) reader.readError = true;
     }
+}
+
+// A line number as the games and moves give it: `long`, which Windows
+// holds in 32 bits; a file of more lines (tens of gigabytes) shows its
+// later lines as the largest number instead of wrapping around.
+long lineNumber(std::int64_t line) {
+    return static_cast<long>(std::min<std::int64_t>(line, std::numeric_limits<long>::max()));
 }
 
 void resetReader(PgnReader& reader) {
@@ -540,10 +551,11 @@ bool nextGame(PgnReader& reader, PgnGame& game) {
     game.skipped = std::string_view(data, bounds.begin);
     game.text = std::string_view(data + bounds.begin, bounds.end - bounds.begin);
     game.number = ++reader.games;
-    game.firstLine = reader.line + bounds.linesBefore;
+    std::int64_t firstLine = reader.line + bounds.linesBefore;
+    game.firstLine = lineNumber(firstLine);
     game.movetext = bounds.movetext - bounds.begin;
-    game.movetextLine = game.firstLine + bounds.linesToMovetext;
-    reader.line = game.firstLine + bounds.linesInGame;
+    game.movetextLine = lineNumber(firstLine + bounds.linesToMovetext);
+    reader.line = firstLine + bounds.linesInGame;
     reader.next += bounds.end;
     reader.consumed += bounds.end;
     reader.atLineStart = bounds.endsLine;
@@ -557,11 +569,16 @@ MovetextCursor movetextOf(const PgnGame& game) {
 
 namespace {
 
+void addLines(long& line, std::ptrdiff_t count) {
+    line = count < std::numeric_limits<long>::max() - line ? line + static_cast<long>(count)
+                                                           : std::numeric_limits<long>::max();
+}
+
 // Past a brace comment that begins at `at`, counting its line ends.
 const char* skipComment(const char* at, const char* end, long& line) {
     const void* close = std::memchr(at, '}', static_cast<std::size_t>(end - at));
     const char* stop = close ? static_cast<const char*>(close) : end;
-    line += std::count(at, stop, '\n');
+    addLines(line, std::count(at, stop, '\n'));
     return close ? stop + 1 : end;
 }
 
@@ -575,7 +592,7 @@ const char* skipSpace(MovetextCursor& cursor, const char* at) {
     while (at < cursor.end) {
         char c = *at;
         if (c == '\n') {
-            ++cursor.line;
+            addLines(cursor.line, 1);
             ++at;
             if (at < cursor.end && *at == '%') at = skipToLineEnd(at, cursor.end);
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f') {
@@ -654,7 +671,7 @@ bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line) {
         }
         switch (c) {
             case '\n':
-                ++cursor.line;
+                addLines(cursor.line, 1);
                 ++at;
                 if (at < end && *at == '%') at = skipToLineEnd(at, end);
                 break;

@@ -73,10 +73,12 @@ struct PgnReader {
     std::string name;
     std::FILE* stream = nullptr;
     bool ownsStream = false;
-    // Set when reading the stream failed: the games before the failure were
-    // delivered, then nextGame ends as at the end of the file. The programs
-    // check it after the last game.
+    // Set when reading the stream failed, or when a game with the text
+    // before it would need a buffer larger than `maxBuffer` (or than memory
+    // allows): what was read is delivered, then nextGame ends as at the end
+    // of the file. The programs check it after the last game.
     bool readError = false;
+    std::size_t maxBuffer = std::size_t{1} << 30;
     // The smallest read: the buffer holds at least two blocks (more while a
     // single game does not fit), and each read fills the room there is.
     std::size_t blockSize = std::size_t{1} << 20;
@@ -88,7 +90,7 @@ struct PgnReader {
     std::size_t capacity = 0;
     std::size_t filled = 0;  // bytes in the buffer
     std::size_t next = 0;    // offset in the buffer of the first byte not delivered
-    long line = 1;           // the line of that byte
+    std::int64_t line = 1;   // the line of that byte
     int games = 0;
     bool atLineStart = true;  // that byte begins a line
     bool streamEnded = false;

@@ -263,6 +263,25 @@ TEST(OpenPgn, ReadsStandardInputAndStartsOverPerFile) {
     std::fclose(stream);
 }
 
+// Text that no game ends would have to be held whole: past the buffer's
+// limit the reader stops as at a read error instead.
+TEST(NextGame, StopsWhereAGameOutgrowsTheBuffer) {
+    std::string bytes = "[Event \"A\"]\n1. e4 *\n" + std::string(5000, 'x');
+    std::FILE* stream = streamOf(bytes);
+    PgnReader reader;
+    reader.blockSize = 256;
+    reader.maxBuffer = 1024;
+    openPgnStream(reader, stream, "big");
+    PgnGame game;
+    ASSERT_TRUE(nextGame(reader, game));
+    EXPECT_EQ(game.text, "[Event \"A\"]\n1. e4 *\n");
+    EXPECT_FALSE(nextGame(reader, game));
+    EXPECT_TRUE(reader.readError);
+    EXPECT_LE(reader.capacity, 1024u);
+    EXPECT_EQ(game.skipped, std::string_view(bytes).substr(21, game.skipped.size()));
+    std::fclose(stream);
+}
+
 TEST(OpenPgn, RefusesMissingFilesAndDirectories) {
     PgnReader reader;
     EXPECT_FALSE(openPgn(reader, TESSARA_SOURCE_DIR "/data/no-such-file.pgn"));
