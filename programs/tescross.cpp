@@ -2,7 +2,10 @@
 // for tesweb.
 #include <cstdio>
 
-int main() {
-    std::fputs("usage: tescross GAMES.pgn...\n", stderr);
-    return 1;
+#include "frame/platform.h"
+#include "pgn/cross_run.h"
+
+int main(int argc, char** argv) {
+    setBinaryMode(stdout);  // lines end with LF on every system
+    return runTescross(argc, argv, stdout, stderr);
 }

@@ -1,0 +1,26 @@
+// The cross block of one event, in the text that tesweb's cross table
+// writer reads: the command line with the column count and the category,
+// the event line, the column headings and one row per player in rank order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "pgn/tournament.h"
+
+// tesweb reads a line into 7,999 characters, its line end included; a
+// longer line would arrive as two lines and break the table.
+constexpr std::size_t LONGEST_BLOCK_LINE = 7998;
+
+// Appends the block of `event` to `block`, every line ended by "\n". False,
+// with `block` as it was, when a line would be longer than tesweb reads.
+bool writeCrossBlock(const Event& event, std::string& block);
+
+// Text from the games is data, not HTML: '&', '<' and '>' become entities.
+void appendHtmlText(std::string& out, std::string_view text);
+
+// A score in quarter points: the whole number, then "&frac14;", "&frac12;"
+// or "&frac34;"; "0" for nothing and a lone fraction below one point.
+void appendQuarters(std::string& out, std::int64_t quarters);

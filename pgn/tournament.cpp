@@ -1,0 +1,252 @@
+#include "pgn/tournament.h"
+
+#include <algorithm>
+#include <cstring>
+#include <tuple>
+
+namespace {
+
+bool isBlankOrControl(char c) {
+    unsigned char code = static_cast<unsigned char>(c);
+    return code >= 1 && code <= 32;
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    std::size_t begin = text.find_first_not_of(' ');
+    if (begin == std::string_view::npos) return {};
+    std::size_t end = text.find_last_not_of(' ');
+    return text.substr(begin, end - begin + 1);
+}
+
+// Event and Site lines are shown by tesweb only from their first character
+// above a blank; a value without one is as good as missing.
+std::string_view visibleOrUnknown(const std::string* value) {
+    if (!value || std::all_of(value->begin(), value->end(), isBlankOrControl)) return "?";
+    return *value;
+}
+
+bool isDate(std::string_view text) {
+    if (text.size() != 10 || text[4] != '.' || text[7] != '.') return false;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        if (!isDigit(text[i])) return false;
+    }
+    return true;
+}
+
+bool holdsBrace(std::string_view name) {
+    return name.find_first_of("{}") != std::string_view::npos;
+}
+
+bool holdsNul(const std::string* value) {
+    return value && value->find('\0') != std::string::npos;
+}
+
+// The last counted value of each tag wins, in the order of the games.
+void takeRating(Player& player, const std::string* elo) {
+    if (!elo || elo->empty() || !std::all_of(elo->begin(), elo->end(), isDigit)) return;
+    std::size_t first = elo->find_first_not_of('0');
+    if (first == std::string::npos) return;  // 0 is no rating
+    if (player.rating.size() == elo->size() - first &&
+        player.rating.compare(0, std::string::npos, *elo, first) == 0) {
+        return;  // the rating of the player's previous game
+    }
+    player.rating.assign(*elo, first);
+    std::uint64_t value = 0;
+    for (char c : player.rating) {
+        value =
+            std::min<std::uint64_t>(value * 10 + static_cast<std::uint64_t>(c - '0'), RATING_CAP);
+    }
+    player.ratingValue = value;
+}
+
+void takeTitle(Player& player, const std::string* title) {
+    if (!title) return;
+    std::string_view value = trimBlanks(*title);
+    if (value.empty() || value == "-") return;
+    player.title.assign(value);
+}
+
+void takeFederation(Player& player, const std::string* federation) {
+    if (!federation || federation->size() != 3) return;
+    if (!std::all_of(federation->begin(), federation->end(), isAsciiLetter)) return;
+    player.federation = *federation;
+}
+
+Event& findEvent(Tournaments& tournaments, std::string_view name) {
+    if (tournaments.lastEvent < tournaments.events.size() &&
+        tournaments.events[tournaments.lastEvent].name == name) {
+        return tournaments.events[tournaments.lastEvent];
+    }
+    auto entry = tournaments.eventIndex.find(name);
+    if (entry == tournaments.eventIndex.end()) {
+        entry = tournaments.eventIndex.emplace(name, tournaments.events.size()).first;
+        tournaments.events.emplace_back().name = name;
+    }
+    tournaments.lastEvent = entry->second;
+    return tournaments.events[entry->second];
+}
+
+std::uint32_t findPlayer(Event& event, std::string_view name) {
+    auto entry = event.playerIndex.find(name);
+    if (entry != event.playerIndex.end()) return entry->second;
+    auto index = static_cast<std::uint32_t>(event.players.size());
+    entry = event.playerIndex.emplace(name, index).first;
+    event.players.emplace_back().name = &entry->first;
+    return index;
+}
+
+void takeSiteAndDate(Event& event, bool firstGame, const GameTags& tags) {
+    std::string_view site = visibleOrUnknown(tags.site);
+    if (firstGame) {
+        event.site = site;
+    } else if (event.site != site) {
+        event.oneSite = false;
+    }
+    if (!tags.date || !isDate(*tags.date)) return;
+    const std::string& date = *tags.date;
+    if (event.firstDate.empty() || date < event.firstDate) event.firstDate = date;
+    if (event.lastDate.empty() || date > event.lastDate) event.lastDate = date;
+}
+
+// Why a game cannot be shown in a cross table, or empty.
+std::string refusal(const GameTags& tags, std::string_view white, std::string_view black) {
+    struct Checked {
+        const char* tag;
+        const std::string* value;
+    };
+    for (Checked checked :
+         {Checked{"Event", tags.event}, Checked{"Site", tags.site}, Checked{"White", tags.white},
+          Checked{"Black", tags.black}, Checked{"WhiteTitle", tags.whiteTitle},
+          Checked{"BlackTitle", tags.blackTitle}}) {
+        if (holdsNul(checked.value)) {
+            return std::string("left out: the ") + checked.tag + " tag holds a NUL byte";
+        }
+    }
+    if (holdsBrace(white)) {
+        return "left out: the White name \"" + std::string(white) + "\" holds a brace";
+    }
+    if (holdsBrace(black)) {
+        return "left out: the Black name \"" + std::string(black) + "\" holds a brace";
+    }
+    if (white == black) {
+        return "left out: White and Black are the same player \"" + std::string(white) + "\"";
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string_view eventName(const std::string* event) {
+    return visibleOrUnknown(event);
+}
+
+std::string_view playerName(const std::string* name) {
+    if (!name) return "?";
+    std::string_view trimmed = trimBlanks(*name);
+    return trimmed.empty() ? "?" : trimmed;
+}
+
+GameResult readResult(const std::string* result) {
+    if (!result) return GameResult::NOT_PLAYED;
+    if (*result == "1-0") return GameResult::WHITE_WINS;
+    if (*result == "0-1") return GameResult::BLACK_WINS;
+    if (*result == "1/2-1/2" || *result == "1/2") return GameResult::DRAW;
+    return GameResult::NOT_PLAYED;
+}
+
+std::string addGame(Tournaments& tournaments, const GameTags& tags) {
+    std::string_view white = playerName(tags.white);
+    std::string_view black = playerName(tags.black);
+    std::string message = refusal(tags, white, black);
+    if (!message.empty()) return message;
+
+    Event& event = findEvent(tournaments, eventName(tags.event));
+    takeSiteAndDate(event, event.players.empty(), tags);
+    std::uint32_t whiteIndex = findPlayer(event, white);
+    std::uint32_t blackIndex = findPlayer(event, black);
+    Player& whitePlayer = event.players[whiteIndex];
+    takeRating(whitePlayer, tags.whiteElo);
+    takeTitle(whitePlayer, tags.whiteTitle);
+    takeFederation(whitePlayer, tags.whiteFed);
+    Player& blackPlayer = event.players[blackIndex];
+    takeRating(blackPlayer, tags.blackElo);
+    takeTitle(blackPlayer, tags.blackTitle);
+    takeFederation(blackPlayer, tags.blackFed);
+
+    GameResult result = readResult(tags.result);
+    if (result != GameResult::NOT_PLAYED) event.games.push_back({whiteIndex, blackIndex, result});
+    return {};
+}
+
+Standings rankPlayers(const Event& event) {
+    std::size_t count = event.players.size();
+    Standings standings;
+    standings.points.assign(count, 0);
+    standings.sonneborn.assign(count, 0);
+    standings.wins.assign(count, 0);
+    std::vector<std::int64_t>& points = standings.points;
+    for (const CountedGame& game : event.games) {
+        std::int64_t whiteQuarters = static_cast<std::int64_t>(game.result) * 2;
+        points[game.white] += whiteQuarters;
+        points[game.black] += 4 - whiteQuarters;
+        if (game.result == GameResult::WHITE_WINS) ++standings.wins[game.white];
+        if (game.result == GameResult::BLACK_WINS) ++standings.wins[game.black];
+    }
+    // A win brings the opponent's points, a draw half of them; points are
+    // whole halves, so half of them is still a whole number of quarters.
+    for (const CountedGame& game : event.games) {
+        std::int64_t whiteQuarters = static_cast<std::int64_t>(game.result) * 2;
+        standings.sonneborn[game.white] += points[game.black] * whiteQuarters / 4;
+        standings.sonneborn[game.black] += points[game.white] * (4 - whiteQuarters) / 4;
+    }
+
+    std::vector<std::uint32_t>& order = standings.order;
+    order.resize(count);
+    for (std::uint32_t i = 0; i < count; ++i) order[i] = i;
+    auto key = [&standings](std::uint32_t player) {
+        return std::make_tuple(standings.points[player], standings.sonneborn[player],
+                               standings.wins[player]);
+    };
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        auto keyA = key(a);
+        auto keyB = key(b);
+        if (keyA != keyB) return keyA > keyB;
+        return *event.players[a].name < *event.players[b].name;
+    });
+
+    standings.position.resize(count);
+    standings.firstRow.resize(count);
+    standings.lastRow.resize(count);
+    for (std::uint32_t row = 0; row < count;) {
+        std::uint32_t end = row + 1;
+        while (end < count && key(order[end]) == key(order[row])) ++end;
+        for (std::uint32_t tied = row; tied < end; ++tied) {
+            standings.position[order[tied]] = tied;
+            standings.firstRow[tied] = row;
+            standings.lastRow[tied] = end - 1;
+        }
+        row = end;
+    }
+    return standings;
+}
+
+int eventCategory(const Event& event) {
+    std::uint64_t sum = 0;
+    for (const Player& player : event.players) {
+        if (player.rating.empty()) return 0;
+        sum += player.ratingValue;
+    }
+    std::uint64_t count = event.players.size();
+    if (count == 0) return 0;
+    std::uint64_t average = (2 * sum + count) / (2 * count);
+    if (average < 2251) return 0;
+    return static_cast<int>(std::min<std::uint64_t>(29, 1 + (average - 2251) / 25));
+}

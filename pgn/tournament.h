@@ -1,0 +1,122 @@
+// The tournaments of a collection of PGN games, from their tag pairs alone:
+// games grouped by event, the players of each event with their rating,
+// title and federation, the counted results, and the standings with
+// Sonneborn-Berger tie-breaks and shared ranks. Memory grows with players
+// and events; of each counted game only its two players and its result are
+// kept, since every result appears in the cross table.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// Player and event maps are looked up with the tag's text itself; only a
+// new name is copied.
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+        return std::hash<std::string_view>{}(name);
+    }
+};
+template <typename Value>
+using NameMap = std::unordered_map<std::string, Value, NameHash, std::equal_to<>>;
+
+// The tag values of one game that a cross table uses; null for a missing
+// tag. `file`, `line` and `number` name the game in messages.
+struct GameTags {
+    const std::string* event = nullptr;
+    const std::string* site = nullptr;
+    const std::string* date = nullptr;
+    const std::string* white = nullptr;
+    const std::string* black = nullptr;
+    const std::string* result = nullptr;
+    const std::string* whiteElo = nullptr;
+    const std::string* blackElo = nullptr;
+    const std::string* whiteTitle = nullptr;
+    const std::string* blackTitle = nullptr;
+    const std::string* whiteFed = nullptr;
+    const std::string* blackFed = nullptr;
+    std::string_view file;
+    long line = 0;
+    int number = 0;
+};
+
+// Results as seen from White; NOT_PLAYED is a game without a counted result.
+enum class GameResult : std::uint8_t { BLACK_WINS, DRAW, WHITE_WINS, NOT_PLAYED };
+
+struct Player {
+    const std::string* name = nullptr;  // the key of its event's player map
+    std::string rating;                 // digits without leading zeros; empty: none
+    std::uint64_t ratingValue = 0;      // saturated at RATING_CAP
+    std::string title;                  // empty: none
+    std::string federation;             // three letters; empty: none
+};
+
+// A counted game: player indices of its event and its result.
+struct CountedGame {
+    std::uint32_t white = 0;
+    std::uint32_t black = 0;
+    GameResult result = GameResult::DRAW;
+};
+
+struct Event {
+    std::string name;
+    NameMap<std::uint32_t> playerIndex;
+    std::vector<Player> players;  // in the order of their first game
+    std::vector<CountedGame> games;
+    std::string site;       // the Site of the first game ("?" when missing)
+    bool oneSite = true;    // every game so far had that Site
+    std::string firstDate;  // earliest and latest "DDDD.DD.DD"; empty: none
+    std::string lastDate;
+};
+
+// Every event of a run, in the order in which the events first appear.
+struct Tournaments {
+    std::vector<Event> events;
+    NameMap<std::size_t> eventIndex;
+    std::size_t lastEvent = SIZE_MAX;  // the event of the previous game
+};
+
+// Ratings above this add no information to an average (an event would
+// need hundreds of thousands of players to bring it back under 2251).
+constexpr std::uint64_t RATING_CAP = 1000000000;
+
+// Adds one game to its event. A game that cannot be shown (White and Black
+// the same player, a name holding a brace) adds nothing and gives the
+// message that says why, without the "tescross: " prefix; otherwise the
+// message is empty.
+std::string addGame(Tournaments& tournaments, const GameTags& tags);
+
+// The event name of a game: the Event tag, or "?" when it is missing or
+// holds only blanks and control characters.
+std::string_view eventName(const std::string* event);
+
+// A player name: the tag's value without leading and trailing blanks, "?"
+// when missing or empty.
+std::string_view playerName(const std::string* name);
+
+GameResult readResult(const std::string* result);
+
+// The standings of one event, in the unit of a quarter point so that
+// Sonneborn-Berger scores stay whole numbers.
+struct Standings {
+    std::vector<std::uint32_t> order;     // player indices, best first
+    std::vector<std::uint32_t> position;  // by player: its row, from 0
+    std::vector<std::int64_t> points;     // by player, quarter points
+    std::vector<std::int64_t> sonneborn;  // by player, quarter points
+    std::vector<std::uint32_t> wins;      // by player
+    std::vector<std::uint32_t> firstRow;  // by row: first row of its tie group, from 0
+    std::vector<std::uint32_t> lastRow;   // by row: last row of its tie group
+};
+
+// Points, Sonneborn-Berger, wins, then the name in byte order; players equal
+// in the first three share their rank.
+Standings rankPlayers(const Event& event);
+
+// The FIDE category of the event: 1 to 29, or 0 when a player has no rating
+// or the average rating, rounded half up, is below 2251.
+int eventCategory(const Event& event);
