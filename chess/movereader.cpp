@@ -143,24 +143,52 @@ int findMatchingMoves(Position& position, MoveReader& reader) {
     return reader.candidateCount;
 }
 
-void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader,
-                      const char* textCursor) {
+MoveOutcome playParsedMove(Position& position, MoveReader& reader) {
     ParsedMove& move = reader.currentMove;
     if (move.special == MOVE_CASTLE) {
         if ((position.castleRights & castleRightFor(position.sideToMove, move.to)) == 0) {
-            fatalError(frame, "Illegal attempt to Castle");
+            return READ_NO_CASTLE_RIGHT;
         }
-        if (castleThroughAttack(position, move.to)) {
-            fatalError(frame, "Can't Castle through an attacked square");
-        }
+        if (castleThroughAttack(position, move.to)) return READ_CASTLE_ATTACKED;
     }
     generateMovesOf(position, reader.moveList, static_cast<PieceKind>(move.piece), move.to);
     findMatchingMoves(position, reader);
     if (reader.candidateCount != 1) {
-        reportMoveError(frame, moveErrorMessage(reader.candidateCount), textCursor);
+        return reader.candidateCount == 0 ? READ_NO_PIECE : READ_AMBIGUOUS;
     }
     move.from = reader.candidateFrom[0];
     commitMove(position, moveOf(move), static_cast<PieceKind>(move.piece));
+    return READ_PLAYED;
+}
+
+void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader,
+                      const char* textCursor) {
+    switch (playParsedMove(position, reader)) {
+        case READ_NO_CASTLE_RIGHT:
+            fatalError(frame, "Illegal attempt to Castle");
+        case READ_CASTLE_ATTACKED:
+            fatalError(frame, "Can't Castle through an attacked square");
+        case READ_NO_PIECE:
+        case READ_AMBIGUOUS:
+            reportMoveError(frame, moveErrorMessage(reader.candidateCount), textCursor);
+        default:
+            break;
+    }
+}
+
+MoveOutcome playSanMove(Position& position, MoveReader& reader, std::string_view text) {
+    // parseMove reads at most eight characters and stops at a 0 byte; a
+    // longer text can only fit when the rest is signs, checked below.
+    char move[16] = {};
+    const std::size_t copied = text.size() < sizeof move - 1 ? text.size() : sizeof move - 1;
+    std::memcpy(move, text.data(), copied);
+    const int consumed = parseMove(position, reader, move);
+    if (consumed <= 0) return READ_UNREADABLE;
+    for (std::size_t at = static_cast<std::size_t>(consumed); at < text.size(); ++at) {
+        const char sign = text[at];
+        if (sign != '+' && sign != '#' && sign != '!' && sign != '?') return READ_UNREADABLE;
+    }
+    return playParsedMove(position, reader);
 }
 
 void playMoveText(Frame& frame, Position& position, MoveReader& reader, const char*& textCursor) {

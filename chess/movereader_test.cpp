@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "chess/attack.h"
 #include "chess/test_support.h"
@@ -277,6 +278,60 @@ TEST(PlayMoveText, PlaysAWholeOpeningLine) {
     EXPECT_EQ("", run.console);
     EXPECT_EQ(46, run.position.plyCount);
     EXPECT_EQ("", chess_test::invariantFault(run.position));
+}
+
+struct SanCase {
+    const char* setup;
+    std::string_view text;
+    MoveOutcome outcome;
+    const char* move;  // as played, when played
+};
+
+constexpr SanCase sanCases[] = {
+    {START, "e4", READ_PLAYED, "e2e4"},
+    {START, "Nf3!?", READ_PLAYED, "g1f3"},
+    {START, "Nf3??", READ_PLAYED, "g1f3"},
+    // Check signs are not checked against the position.
+    {"e4 e5", "Qh5+", READ_PLAYED, "d1h5"},
+    {"e4 e5", "Qh5#!", READ_PLAYED, "d1h5"},
+    {"e4 e5 Qh5 Nc6 Bc4 Nf6", "Qxf7#", READ_PLAYED, "h5f7"},
+    {CASTLING, "O-O-O+", READ_PLAYED, "e1c1"},
+    {CASTLING, "0-0", READ_PLAYED, "e1g1"},
+    {PROMOTION, "exd8=Q+", READ_PLAYED, "e7d8q"},
+    {PROMOTION, "e8N", READ_PLAYED, "e7e8n"},
+    {"e4 d5 e5 f5", "exf6", READ_PLAYED, "e5f6"},
+    // The text must be one move and nothing else.
+    {START, "e2-e4", READ_UNREADABLE, nullptr},
+    {START, "e4e5", READ_NO_PIECE, nullptr},  // a pawn from e4 to e5
+    {START, "Nf3 ", READ_UNREADABLE, nullptr},
+    {START, "e4=", READ_UNREADABLE, nullptr},
+    {START, "", READ_UNREADABLE, nullptr},
+    {START, "--", READ_UNREADABLE, nullptr},
+    {START, "nf3", READ_UNREADABLE, nullptr},
+    {START, "O-O-", READ_UNREADABLE, nullptr},
+    {START, "Nf3+++++++++++++++a", READ_UNREADABLE, nullptr},
+    {PROMOTION, "e8", READ_UNREADABLE, nullptr},
+    {PROMOTION, std::string_view("e8=Q\0", 5), READ_UNREADABLE, nullptr},
+    {START, "e5", READ_NO_PIECE, nullptr},
+    {START, "O-O", READ_NO_PIECE, nullptr},
+    {PINNED_KNIGHT, "Nfd2", READ_NO_PIECE, nullptr},
+    {TWO_KNIGHTS, "Nd2", READ_AMBIGUOUS, nullptr},
+    {"4k3/8/8/8/8/8/8/R3K2R w Q - 0 1", "O-O", READ_NO_CASTLE_RIGHT, nullptr},
+    {"4k3/8/8/8/8/8/6b1/R3K2R w KQ - 0 1", "O-O", READ_CASTLE_ATTACKED, nullptr},
+};
+
+TEST(PlaySanMove, WholeTextIsOneMoveAndSignsAreNotChecked) {
+    for (const SanCase& test : sanCases) {
+        ReaderRun run;
+        prepare(run, test.setup);
+        const Position before = run.position;
+        EXPECT_EQ(test.outcome, playSanMove(run.position, run.reader, test.text)) << test.text;
+        if (test.move) {
+            EXPECT_TRUE(afterMove(before, test.move) == run.position) << test.text;
+        } else {
+            EXPECT_TRUE(before == run.position) << test.text << " changed the position";
+        }
+    }
 }
 
 TEST(ReadSquare, CompleteAndPartialSquares) {
