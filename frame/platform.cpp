@@ -134,3 +134,14 @@ std::string temporaryNameBeside(const std::string& path) {
 void removeFile(const std::string& path) {
     std::remove(path.c_str());
 }
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+void setBinaryMode(std::FILE* stream) {
+    _setmode(_fileno(stream), _O_BINARY);
+}
+#else
+void setBinaryMode(std::FILE*) {}
+#endif

@@ -46,3 +46,7 @@ inline int readByte(std::FILE* stream) {
     return getc_unlocked(stream);
 #endif
 }
+
+// Switches a stream that is already open to binary mode: standard input must
+// give its bytes as they are, "\r\n" included, on Windows too.
+void setBinaryMode(std::FILE* stream);

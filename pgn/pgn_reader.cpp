@@ -1,5 +1,409 @@
 #include "pgn/pgn_reader.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "frame/platform.h"
+
+namespace {
+
+// Characters that end a token of movetext. A termination marker counts only
+// as a token of its own, so that "e4*" or "2.1-0" is not the end of a game.
+constexpr std::array<bool, 256> DELIMITERS = [] {
+    std::array<bool, 256> table{};
+    for (unsigned char c : std::string_view(" \t\r\n\v\f{}();[]")) table[c] = true;
+    return table;
+}();
+
+// Characters at which the scan for the end of a game must look closer:
+// line ends (for tag lines and '%' lines), comments, variations and the
+// characters that termination markers hold.
+constexpr std::array<bool, 256> SCAN_STOPS = [] {
+    std::array<bool, 256> table{};
+    for (unsigned char c : std::string_view("\n{();*-/")) table[c] = true;
+    return table;
+}();
+
+bool isDelimiter(char c) {
+    return DELIMITERS[static_cast<unsigned char>(c)];
+}
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+bool isTerminationMarker(std::string_view token) {
+    return token == "1-0" || token == "0-1" || token == "1/2-1/2" || token == "*" || token == "1/2";
+}
+
+// A move in algebraic notation, as far as the first token of a line tells
+// it: "e4", "exd5", "Nbd7", "R1a3", "e8=Q", "e8Q", "O-O", "0-0-0", with
+// check and annotation marks after it.
+bool looksLikeMove(std::string_view token) {
+    while (!token.empty() &&
+           std::string_view("+#!?").find(token.back()) != std::string_view::npos) {
+        token.remove_suffix(1);
+    }
+    if (token == "O-O" || token == "O-O-O" || token == "0-0" || token == "0-0-0") return true;
+    if (!token.empty() && std::string_view("KQRBN").find(token.front()) != std::string_view::npos) {
+        token.remove_prefix(1);
+    }
+    if (token.size() >= 2 &&
+        std::string_view("QRBN").find(token.back()) != std::string_view::npos) {
+        token.remove_suffix(1);
+        if (token.back() == '=') token.remove_suffix(1);
+    }
+    if (token.size() < 2 || token.size() > 5) return false;
+    auto isFile = [](char c) { return c >= 'a' && c <= 'h'; };
+    auto isRank = [](char c) { return c >= '1' && c <= '8'; };
+    if (!isFile(token[token.size() - 2]) || !isRank(token.back())) return false;
+    for (char c : token) {
+        if (!isFile(c) && !isRank(c) && c != 'x' && c != '-') return false;
+    }
+    return true;
+}
+
+// The first token of a line outside a game starts a game without tags when
+// it is a move number or a move.
+bool startsMovetext(std::string_view token) {
+    std::size_t digits = 0;
+    while (digits < token.size() && isDigit(token[digits])) ++digits;
+    if (digits > 0 && digits < token.size() && token[digits] == '.') return true;
+    return looksLikeMove(token.substr(0, token.find('.')));
+}
+
+// The bytes that the scan of one game looks at: the buffer from the first
+// byte not yet delivered, and whether the stream has more.
+struct ScanInput {
+    const char* data;
+    std::size_t size;
+    bool final;        // nothing follows `data`
+    bool atLineStart;  // data[0] begins a line
+};
+
+enum class ScanResult { GAME, NO_GAME, NEED_MORE };
+
+// Where the scan found the next game, in offsets from ScanInput::data, and
+// the line ends before each boundary.
+struct GameBounds {
+    std::size_t begin = 0;
+    std::size_t movetext = 0;
+    std::size_t end = 0;
+    long linesBefore = 0;  // line ends before `begin`
+    long linesToMovetext = 0;
+    long linesInGame = 0;
+    bool endsLine = true;  // `end` begins a line
+};
+
+// The scan of one game. Any step that runs into the end of the buffer before
+// the end of the stream gives NEED_MORE, and the reader starts the scan over
+// with more bytes.
+struct GameScan {
+    ScanInput in;
+    GameBounds bounds;
+    std::vector<PgnTag>* tags;
+    std::size_t tagCount = 0;
+};
+
+// Past the blanks and, at a line start, a byte-order mark; NEED_MORE shows
+// as npos.
+std::size_t lineContentStart(const ScanInput& in, std::size_t at) {
+    std::string_view rest(in.data + at, in.size - at);
+    if (!rest.empty() && rest[0] == BYTE_ORDER_MARK[0]) {
+        if (rest.size() < BYTE_ORDER_MARK.size() && !in.final) return std::string_view::npos;
+        if (rest.starts_with(BYTE_ORDER_MARK)) at += BYTE_ORDER_MARK.size();
+    }
+    while (at < in.size && isBlank(in.data[at])) ++at;
+    if (at == in.size && !in.final) return std::string_view::npos;
+    return at;
+}
+
+std::size_t lineEndFrom(const ScanInput& in, std::size_t at) {
+    const void* found = std::memchr(in.data + at, '\n', in.size - at);
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - in.data) : in.size;
+}
+
+// Appends the quoted value that starts after the opening quote at `at`;
+// gives the offset after the closing quote (or the line end).
+std::size_t readTagValue(const char* data, std::size_t at, std::size_t end, std::string& value) {
+    value.clear();
+    for (;;) {
+        std::size_t stop = at;
+        while (stop < end && data[stop] != '"' && data[stop] != '\\') ++stop;
+        value.append(data + at, stop - at);
+        if (stop == end) return end;
+        if (data[stop] == '"') return stop + 1;
+        if (stop + 1 < end && (data[stop + 1] == '"' || data[stop + 1] == '\\')) {
+            value.push_back(data[stop + 1]);
+            at = stop + 2;
+        } else {
+            value.push_back('\\');
+            at = stop + 1;
+        }
+    }
+}
+
+// Reads the tag pairs of the line [lineBegin, lineEnd), where lineEnd is the
+// offset of its '\n' or the end of the data; gives the offset of the first
+// text on the line that is not a tag pair, or lineEnd.
+std::size_t readTagLine(GameScan& scan, std::size_t lineBegin, std::size_t from,
+                        std::size_t lineEnd) {
+    const char* data = scan.in.data;
+    std::size_t at = from;
+    for (;;) {
+        while (at < lineEnd && (isBlank(data[at]) || data[at] == '\r')) ++at;
+        if (at == lineEnd || data[at] != '[') return at;
+        std::size_t pairBegin = at++;
+        while (at < lineEnd && isBlank(data[at])) ++at;
+        std::size_t nameBegin = at;
+        while (at < lineEnd && !isDelimiter(data[at]) && data[at] != '"') ++at;
+        if (scan.tagCount == scan.tags->size()) scan.tags->emplace_back();
+        PgnTag& tag = (*scan.tags)[scan.tagCount++];
+        tag.name.assign(data + nameBegin, at - nameBegin);
+        while (at < lineEnd && isBlank(data[at])) ++at;
+        if (at < lineEnd && data[at] == '"') {
+            at = readTagValue(data, at + 1, lineEnd, tag.value);
+        } else {
+            tag.value.clear();
+        }
+        const void* close = std::memchr(data + at, ']', lineEnd - at);
+        at = close ? static_cast<std::size_t>(static_cast<const char*>(close) - data) + 1 : lineEnd;
+        std::size_t base = scan.bounds.begin;
+        tag.pairBegin = pairBegin - base;
+        tag.pairEnd = at - base;
+        tag.lineBegin = lineBegin - base;
+        tag.lineEnd = (lineEnd < scan.in.size ? lineEnd + 1 : lineEnd) - base;
+    }
+}
+
+// Skips the text between games up to the first line that starts a game.
+ScanResult findGameStart(GameScan& scan) {
+    const ScanInput& in = scan.in;
+    std::size_t at = 0;
+    long lines = 0;
+    if (!in.atLineStart) {
+        at = lineEndFrom(in, 0);
+        if (at == in.size) return in.final ? ScanResult::NO_GAME : ScanResult::NEED_MORE;
+        ++at;
+        ++lines;
+    }
+    for (;;) {
+        if (at == in.size) return in.final ? ScanResult::NO_GAME : ScanResult::NEED_MORE;
+        std::size_t content = lineContentStart(in, at);
+        if (content == std::string_view::npos) return ScanResult::NEED_MORE;
+        std::size_t begin = at;
+        if (std::string_view(in.data + at, in.size - at).starts_with(BYTE_ORDER_MARK)) {
+            begin += BYTE_ORDER_MARK.size();
+        }
+        std::size_t tokenEnd = content;
+        while (tokenEnd < in.size && !isDelimiter(in.data[tokenEnd])) ++tokenEnd;
+        if (tokenEnd == in.size && !in.final) return ScanResult::NEED_MORE;
+        std::string_view token(in.data + content, tokenEnd - content);
+        if ((content < in.size && in.data[content] == '[') || startsMovetext(token)) {
+            scan.bounds.begin = begin;
+            scan.bounds.linesBefore = lines;
+            return ScanResult::GAME;
+        }
+        at = lineEndFrom(in, content);
+        if (at == in.size) return in.final ? ScanResult::NO_GAME : ScanResult::NEED_MORE;
+        ++at;
+        ++lines;
+    }
+}
+
+// Reads the tag section that begins the game, if any, and sets where the
+// movetext begins.
+ScanResult readTagSection(GameScan& scan) {
+    const ScanInput& in = scan.in;
+    std::size_t at = scan.bounds.begin;
+    std::size_t content = lineContentStart(in, at);
+    if (content == std::string_view::npos) return ScanResult::NEED_MORE;
+    long lines = 0;
+    while (content < in.size && in.data[content] == '[') {
+        std::size_t lineEnd = lineEndFrom(in, content);
+        if (lineEnd == in.size && !in.final) return ScanResult::NEED_MORE;
+        std::size_t rest = readTagLine(scan, at, content, lineEnd);
+        if (rest < lineEnd || lineEnd == in.size) {
+            at = rest;
+            break;
+        }
+        at = lineEnd + 1;
+        ++lines;
+        content = at;
+        while (content < in.size && isBlank(in.data[content])) ++content;
+        if (content == in.size && !in.final) return ScanResult::NEED_MORE;
+    }
+    scan.bounds.movetext = at;
+    scan.bounds.linesToMovetext = lines;
+    return ScanResult::GAME;
+}
+
+// A termination marker that begins at `begin` and is `length` long ends the
+// game when it is a token of its own: `wanted` holds what must stand there.
+// Gives 0 for no marker, npos when the bytes after it are still to come.
+std::size_t markerAt(const GameScan& scan, std::size_t begin, std::string_view wanted) {
+    const ScanInput& in = scan.in;
+    if (begin < scan.bounds.begin) return 0;
+    if (begin > scan.bounds.begin && !isDelimiter(in.data[begin - 1])) return 0;
+    std::size_t end = begin + wanted.size();
+    if (end > in.size) {
+        if (in.final) return 0;
+        std::size_t have = in.size - begin;
+        return std::string_view(in.data + begin, have) == wanted.substr(0, have)
+                   ? std::string_view::npos
+                   : 0;
+    }
+    if (std::string_view(in.data + begin, wanted.size()) != wanted) return 0;
+    if (end == in.size) return in.final ? end : std::string_view::npos;
+    return isDelimiter(in.data[end]) ? end : 0;
+}
+
+// Finds the end of the movetext: a termination marker outside comments and
+// variations, a line that begins with '[', or the end of the file.
+ScanResult findGameEnd(GameScan& scan) {
+    const ScanInput& in = scan.in;
+    const char* data = in.data;
+    const std::size_t size = in.size;
+    std::size_t at = scan.bounds.movetext;
+    long lines = scan.bounds.linesToMovetext;
+    int depth = 0;
+    std::size_t markerEnd = 0;
+    bool firstColumn = at == scan.bounds.begin || data[at - 1] == '\n';
+    if (firstColumn && at < size && data[at] == '%') at = lineEndFrom(in, at);
+    auto finish = [&](std::size_t end, bool endsLine) {
+        scan.bounds.end = end;
+        scan.bounds.linesInGame = lines;
+        scan.bounds.endsLine = endsLine;
+        return ScanResult::GAME;
+    };
+    auto atEnd = [&]() {
+        return in.final ? finish(size, size == 0 || data[size - 1] == '\n') : ScanResult::NEED_MORE;
+    };
+    for (;;) {
+        while (at < size && !SCAN_STOPS[static_cast<unsigned char>(data[at])]) ++at;
+        if (at == size) return atEnd();
+        switch (data[at]) {
+            case '\n': {
+                ++at;
+                ++lines;
+                std::size_t content = lineContentStart(in, at);
+                if (content == std::string_view::npos) return ScanResult::NEED_MORE;
+                if (content < size && data[content] == '[') return finish(at, true);
+                if (at < size && data[at] == '%') {
+                    at = lineEndFrom(in, at);
+                    if (at == size) return atEnd();
+                }
+                continue;
+            }
+            case '{': {
+                const void* close = std::memchr(data + at + 1, '}', size - at - 1);
+                std::size_t stop =
+                    close ? static_cast<std::size_t>(static_cast<const char*>(close) - data) : size;
+                if (!close && !in.final) return ScanResult::NEED_MORE;
+                lines += std::count(data + at, data + stop, '\n');
+                if (!close) return atEnd();
+                at = stop + 1;
+                continue;
+            }
+            case ';':
+                at = lineEndFrom(in, at);
+                if (at == size) return atEnd();
+                continue;
+            case '(':
+                ++depth;
+                ++at;
+                continue;
+            case ')':
+                if (depth > 0) --depth;
+                ++at;
+                continue;
+            case '*':
+                markerEnd = depth == 0 ? markerAt(scan, at, "*") : 0;
+                break;
+            case '-':
+                markerEnd = 0;
+                if (depth == 0 && at > 0) {
+                    markerEnd = markerAt(scan, at - 1, "1-0");
+                    if (markerEnd == 0) markerEnd = markerAt(scan, at - 1, "0-1");
+                }
+                break;
+            case '/':
+                markerEnd = 0;
+                if (depth == 0 && at > 0) {
+                    markerEnd = markerAt(scan, at - 1, "1/2-1/2");
+                    if (markerEnd == 0) markerEnd = markerAt(scan, at - 1, "1/2");
+                }
+                break;
+        }
+        if (markerEnd == std::string_view::npos) return ScanResult::NEED_MORE;
+        if (markerEnd == 0) {
+            ++at;
+            continue;
+        }
+        std::size_t after = markerEnd;
+        while (after < size && (isBlank(data[after]) || data[after] == '\r')) ++after;
+        if (after == size) return atEnd();
+        if (data[after] == '\n') {
+            ++lines;
+            return finish(after + 1, true);
+        }
+        return finish(markerEnd, false);
+    }
+}
+
+// Finds the next game in the bytes at hand.
+ScanResult scanGame(GameScan& scan) {
+    ScanResult result = findGameStart(scan);
+    if (result != ScanResult::GAME) return result;
+    result = readTagSection(scan);
+    if (result != ScanResult::GAME) return result;
+    return findGameEnd(scan);
+}
+
+// Makes room for more bytes and reads them: the bytes not yet delivered move
+// to the front of the buffer, which grows when less than a block is free.
+void refill(PgnReader& reader) {
+    std::size_t kept = reader.filled - reader.next;
+    std::size_t block = std::max<std::size_t>(reader.blockSize, 1);
+    if (reader.capacity - kept < block) {
+        std::size_t capacity = std::max(2 * reader.capacity, kept + 2 * block);
+        std::unique_ptr<char[]> grown(new char[capacity]);
+        if (kept > 0) std::memcpy(grown.get(), reader.buffer.get() + reader.next, kept);
+        reader.buffer = std::move(grown);
+        reader.capacity = capacity;
+    } else if (reader.next > 0 && kept > 0) {
+        std::memmove(reader.buffer.get(), reader.buffer.get() + reader.next, kept);
+    }
+    reader.next = 0;
+    reader.filled = kept;
+    std::size_t wanted = std::min(block, reader.capacity - kept);
+    std::size_t got = std::fread(reader.buffer.get() + kept, 1, wanted, reader.stream);
+    reader.filled += got;
+    if (got < wanted) {
+        reader.streamEnded = true;
+        if (std::ferror(reader.stream)) reader.readError = true;
+    }
+}
+
+void resetReader(PgnReader& reader) {
+    reader.readError = false;
+    reader.consumed = 0;
+    reader.filled = 0;
+    reader.next = 0;
+    reader.line = 1;
+    reader.games = 0;
+    reader.atLineStart = true;
+    reader.streamEnded = false;
+    reader.finished = false;
+}
+
+}  // namespace
+
 const std::string* PgnGame::tag(std::string_view name) const {
     for (const PgnTag& pair : tags) {
         if (pair.name == name) return &pair.value;
@@ -8,20 +412,183 @@ const std::string* PgnGame::tag(std::string_view name) const {
 }
 
 bool openPgn(PgnReader& reader, const std::string& name) {
+    if (name == "-") {
+        setBinaryMode(stdin);
+        openPgnStream(reader, stdin, name);
+        return true;
+    }
+    if (isDirectory(name)) return false;
+    std::FILE* stream = std::fopen(name.c_str(), "rb");
+    if (!stream) return false;
+    openPgnStream(reader, stream, name);
+    reader.ownsStream = true;
+    return true;
+}
+
+void openPgnStream(PgnReader& reader, std::FILE* stream, const std::string& name) {
     reader.name = name;
-    return false;
+    reader.stream = stream;
+    reader.ownsStream = false;
+    resetReader(reader);
 }
 
-void closePgn(PgnReader&) {}
-
-bool nextGame(PgnReader&, PgnGame&) {
-    return false;
+void closePgn(PgnReader& reader) {
+    if (reader.stream && reader.ownsStream) std::fclose(reader.stream);
+    reader.stream = nullptr;
+    reader.ownsStream = false;
 }
 
-MovetextCursor movetextOf(const PgnGame&) {
-    return {};
+bool nextGame(PgnReader& reader, PgnGame& game) {
+    game.text = {};
+    game.skipped = {};
+    if (reader.finished) return false;
+    GameScan scan{};
+    scan.tags = &game.tags;
+    ScanResult result;
+    for (;;) {
+        scan.in = {reader.buffer.get() + reader.next, reader.filled - reader.next,
+                   reader.streamEnded, reader.atLineStart};
+        scan.bounds = {};
+        scan.tagCount = 0;
+        if (!reader.buffer) scan.in.data = "";
+        result = scanGame(scan);
+        if (result != ScanResult::NEED_MORE) break;
+        refill(reader);
+    }
+    const char* data = scan.in.data;
+    if (result == ScanResult::NO_GAME) {
+        game.tags.clear();
+        game.skipped = std::string_view(data, scan.in.size);
+        reader.consumed += scan.in.size;
+        reader.next = reader.filled;
+        reader.finished = true;
+        return false;
+    }
+    const GameBounds& bounds = scan.bounds;
+    game.tags.resize(scan.tagCount);
+    game.skipped = std::string_view(data, bounds.begin);
+    game.text = std::string_view(data + bounds.begin, bounds.end - bounds.begin);
+    game.number = ++reader.games;
+    game.firstLine = reader.line + bounds.linesBefore;
+    game.movetext = bounds.movetext - bounds.begin;
+    game.movetextLine = game.firstLine + bounds.linesToMovetext;
+    reader.line = game.firstLine + bounds.linesInGame;
+    reader.next += bounds.end;
+    reader.consumed += bounds.end;
+    reader.atLineStart = bounds.endsLine;
+    return true;
 }
 
-bool nextMove(MovetextCursor&, std::string_view&, long&) {
+MovetextCursor movetextOf(const PgnGame& game) {
+    const char* begin = game.text.data();
+    return {begin + game.movetext, begin + game.text.size(), game.movetextLine, begin};
+}
+
+namespace {
+
+// Past a brace comment that begins at `at`, counting its line ends.
+const char* skipComment(const char* at, const char* end, long& line) {
+    const void* close = std::memchr(at, '}', static_cast<std::size_t>(end - at));
+    const char* stop = close ? static_cast<const char*>(close) : end;
+    line += std::count(at, stop, '\n');
+    return close ? stop + 1 : end;
+}
+
+const char* skipToLineEnd(const char* at, const char* end) {
+    const void* found = std::memchr(at, '\n', static_cast<std::size_t>(end - at));
+    return found ? static_cast<const char*>(found) : end;
+}
+
+// Past blanks and line ends, and the '%' lines that begin after them.
+const char* skipSpace(MovetextCursor& cursor, const char* at) {
+    while (at < cursor.end) {
+        char c = *at;
+        if (c == '\n') {
+            ++cursor.line;
+            ++at;
+            if (at < cursor.end && *at == '%') at = skipToLineEnd(at, cursor.end);
+        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f') {
+            ++at;
+        } else {
+            break;
+        }
+    }
+    return at;
+}
+
+// Past a variation that begins at `at`, with the variations inside it.
+const char* skipVariation(MovetextCursor& cursor, const char* at) {
+    int depth = 0;
+    while (at < cursor.end) {
+        at = skipSpace(cursor, at);
+        if (at == cursor.end) break;
+        switch (*at) {
+            case '(':
+                ++depth;
+                ++at;
+                break;
+            case ')':
+                ++at;
+                if (--depth == 0) return at;
+                break;
+            case '{':
+                at = skipComment(at + 1, cursor.end, cursor.line);
+                break;
+            case ';':
+                at = skipToLineEnd(at, cursor.end);
+                break;
+            default:
+                ++at;
+        }
+    }
+    return at;
+}
+
+}  // namespace
+
+bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line) {
+    const char* at = cursor.at;
+    if (at < cursor.end && *at == '%' && (at == cursor.textBegin || at[-1] == '\n')) {
+        at = skipToLineEnd(at, cursor.end);
+    }
+    for (;;) {
+        at = skipSpace(cursor, at);
+        if (at == cursor.end) break;
+        switch (*at) {
+            case '{':
+                at = skipComment(at + 1, cursor.end, cursor.line);
+                continue;
+            case ';':
+                at = skipToLineEnd(at, cursor.end);
+                continue;
+            case '(':
+                at = skipVariation(cursor, at);
+                continue;
+            case ')':
+            case '}':
+            case '[':
+            case ']':
+                ++at;
+                continue;
+        }
+        const char* tokenEnd = at;
+        while (tokenEnd < cursor.end && !isDelimiter(*tokenEnd)) ++tokenEnd;
+        std::string_view token(at, static_cast<std::size_t>(tokenEnd - at));
+        at = tokenEnd;
+        if (isTerminationMarker(token)) break;
+        std::size_t digits = 0;
+        while (digits < token.size() && isDigit(token[digits])) ++digits;
+        if (digits == token.size()) continue;  // a move number without its dot
+        if (digits > 0 && token[digits] == '.') token.remove_prefix(digits);
+        while (!token.empty() && token.front() == '.') token.remove_prefix(1);
+        while (!token.empty() && (token.back() == '!' || token.back() == '?'))
+            token.remove_suffix(1);
+        if (token.empty() || token.front() == '$' || token == "e.p.") continue;
+        cursor.at = at;
+        move = token;
+        line = cursor.line;
+        return true;
+    }
+    cursor.at = cursor.end;
     return false;
 }

@@ -2,6 +2,28 @@
 // of its movetext, with the bytes of the game as they stand in the file, so
 // that a game can be written back unchanged. The reader holds one game in
 // memory at a time, however large the file.
+//
+// Where games begin and end:
+// - A line's first character counts after any blanks (spaces, tabs) and, at
+//   the start of a line, a UTF-8 byte-order mark (which belongs to the text
+//   between games, not to the game).
+// - A tag section is a run of lines that begin with '['. A game with tags
+//   begins at such a line; its movetext begins right after the line end of
+//   the last tag line (so usually with the empty line between them), or,
+//   when other text follows a tag on its line, at that text.
+// - A game without tags begins at a line, outside any game, whose first
+//   token is a move number ("1.", "12...") or a move in algebraic notation
+//   ("e4", "Nf3", "exd5", "O-O", "0-0"). Any other line outside a game (an
+//   empty line, a comment, a '%' line, a stray word) is skipped text.
+// - A game ends after its termination marker ("1-0", "0-1", "1/2-1/2", "*"
+//   or the short draw "1/2", a token of its own outside comments and
+//   variations), together with the rest of the marker's line when that is
+//   only blank; otherwise right after the marker, and the rest of that line
+//   is skipped text. A game without a marker ends where a line that begins
+//   with '[' starts (outside a brace comment) or at the end of the file.
+//   An unclosed brace comment or variation thus runs on to the next tag line
+//   (a comment: to the end of the file).
+// - Lines end with LF or CRLF and are numbered from 1.
 #pragma once
 
 #include <cstddef>
@@ -13,12 +35,16 @@
 #include <vector>
 
 // One tag pair. The value is unescaped (\" and \\); the line is the tag's
-// whole line in the game's text, line end included.
+// whole line in the game's text, line end included (when a line holds
+// several tags, each has the same line). A malformed tag line still gives a
+// pair, with what could be read of its name and value.
 struct PgnTag {
     std::string name;
     std::string value;
     std::size_t lineBegin = 0;  // offsets into PgnGame::text
     std::size_t lineEnd = 0;
+    std::size_t pairBegin = 0;  // the pair itself, from its '[' to after its ']'
+    std::size_t pairEnd = 0;
 };
 
 // One game as the reader delivers it. The views stay valid until the next
@@ -28,7 +54,7 @@ struct PgnGame {
     std::string_view text;     // the game's own bytes, from its first line on
     int number = 0;            // the game's number in its file, from 1
     long firstLine = 0;        // the line of the file on which `text` begins
-    std::vector<PgnTag> tags;  // in the order of the file
+    std::vector<PgnTag> tags;  // in the order of the file; empty for a game without tags
     std::size_t movetext = 0;  // offset in `text` where the movetext begins
     long movetextLine = 0;     // the line of the file on which it begins
 
@@ -37,21 +63,44 @@ struct PgnGame {
 };
 
 // The state of reading one file. `name` is the name as given ("-" for
-// standard input) and appears in messages.
+// standard input) and appears in messages. A reader is reused from file to
+// file: its buffer stays.
 struct PgnReader {
     std::string name;
     std::FILE* stream = nullptr;
     bool ownsStream = false;
-    // implementation state: buffer, position, line count, game count ...
+    // Set when reading the stream failed: the games before the failure were
+    // delivered, then nextGame ends as at the end of the file. The programs
+    // check it after the last game.
+    bool readError = false;
+    // Bytes asked of the stream at a time; the buffer holds two blocks, or
+    // more while a single game does not fit.
+    std::size_t blockSize = std::size_t{1} << 20;
+    // Bytes of the file before the end of the last game delivered (progress).
+    std::uint64_t consumed = 0;
+
+    // Implementation state.
+    std::unique_ptr<char[]> buffer;
+    std::size_t capacity = 0;
+    std::size_t filled = 0;  // bytes in the buffer
+    std::size_t next = 0;    // offset in the buffer of the first byte not delivered
+    long line = 1;           // the line of that byte
+    int games = 0;
+    bool atLineStart = true;  // that byte begins a line
+    bool streamEnded = false;
+    bool finished = false;
 };
 
 // Opens a file for reading ("-": standard input, in binary mode); false when
 // it cannot be read (missing, a directory).
 bool openPgn(PgnReader& reader, const std::string& name);
+// Reads from a stream that is already open; closePgn leaves it open.
+void openPgnStream(PgnReader& reader, std::FILE* stream, const std::string& name);
 void closePgn(PgnReader& reader);
 
 // Reads the next game; false at the end of the file, with `game.skipped`
-// then holding whatever text followed the last game.
+// then holding whatever text followed the last game (empty on later calls).
+// The concatenation of every `skipped` and `text`, in order, is the file.
 bool nextGame(PgnReader& reader, PgnGame& game);
 
 // Walks the main line of a game's movetext: move numbers, comments, NAGs,
@@ -60,10 +109,14 @@ struct MovetextCursor {
     const char* at = nullptr;
     const char* end = nullptr;
     long line = 0;
+    const char* textBegin = nullptr;  // the game's first byte: '%' lines need the first column
 };
 MovetextCursor movetextOf(const PgnGame& game);
 
 // The next move of the main line as it is written ("Nf3", "exd5+", "O-O",
-// "e8=Q", "--"), with the line it stands on; false at the game's termination
-// marker or the end of its movetext.
+// "e8=Q", "--", "Z0"), without its move number ("12.e4" gives "e4") and
+// without suffix annotations ("Nf3!?" gives "Nf3"; '+' and '#' stay), with
+// the line it stands on; false at the game's termination marker or the end
+// of its movetext. Any other token of the main line (a stray word) comes as
+// a move too: the move reader refuses it.
 bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line);
