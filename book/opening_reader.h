@@ -9,16 +9,23 @@
 
 #include "book/position_list.h"
 
-// A loaded and checked opening file. The views point into `bytes`.
+// A loaded and checked opening file. The views point into `bytes`, so a book
+// may be moved but not copied.
 struct OpeningBook {
     std::vector<std::uint8_t> bytes;
     std::int32_t positionCount = 0;
     std::int32_t longestLine = 0;
     std::int32_t nameSpaceSize = 0;
-    std::int32_t nameCount = 0;  // NameRecords in the name space
+    std::int32_t nameCount = 0;             // NameRecords in the name space
     const std::uint8_t* keys = nullptr;     // positionCount packed boards
     const std::uint8_t* offsets = nullptr;  // positionCount name offsets
     const std::uint8_t* names = nullptr;    // the name space
+
+    OpeningBook() = default;
+    OpeningBook(OpeningBook&&) = default;
+    OpeningBook& operator=(OpeningBook&&) = default;
+    OpeningBook(const OpeningBook&) = delete;
+    OpeningBook& operator=(const OpeningBook&) = delete;
 };
 
 // Why a file was refused: what is wrong, and where.
@@ -27,8 +34,13 @@ struct BookError {
     std::size_t offset = 0;
 };
 
+// Reads a whole file in binary; false when it cannot be opened or read
+// (a directory among others).
+bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
+
 // Checks `bytes` as an opening file and, when every check passes, takes them
-// into `book`; otherwise fills `error` and leaves `book` empty.
+// into `book`; otherwise fills `error` and leaves `book` empty. The checks run
+// in file order, so the error is the first fault of the file.
 bool loadOpeningBook(std::vector<std::uint8_t> bytes, OpeningBook& book, BookError& error);
 
 // The index of the position with this packed board, or -1.
@@ -41,6 +53,10 @@ struct OpeningName {
     std::string name;
 };
 OpeningName openingNameAt(const OpeningBook& book, std::int32_t index);
+
+// The ECO code and decoded name of the NameRecord at `offset` of a checked
+// name space.
+OpeningName nameRecordAt(const OpeningBook& book, std::int32_t offset);
 
 // The piece-placement field of FEN for a packed board, rank 8 first.
 std::string placementText(const std::uint8_t* packedBoard);
