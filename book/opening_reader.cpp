@@ -168,6 +168,27 @@ bool checkNameOffsets(const std::uint8_t* offsets, std::int32_t count, std::int3
     return true;
 }
 
+std::uint64_t hashBoard(const std::uint8_t* key) {
+    std::uint64_t w[4];
+    std::memcpy(w, key, sizeof w);
+    std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull ^ w[1] * 0xC2B2AE3D27D4EB4Full ^
+                      w[2] * 0x165667B19E3779F9ull ^ w[3] * 0x27D4EB2F165667C5ull;
+    return h ^ h >> 31;
+}
+
+void buildSlots(OpeningBook& book) {
+    std::size_t size = 16;
+    while (size < 2 * std::size_t(book.positionCount)) size *= 2;
+    book.slots.assign(size, -1);
+    book.slotMask = size - 1;
+    for (std::int32_t i = 0; i < book.positionCount; ++i) {
+        std::uint64_t slot = hashBoard(book.keys + std::size_t(i) * PACKED_BOARD_SIZE);
+        for (slot &= book.slotMask; book.slots[slot] >= 0; slot = (slot + 1) & book.slotMask) {
+        }
+        book.slots[slot] = i;
+    }
+}
+
 }  // namespace
 
 bool loadOpeningBook(std::vector<std::uint8_t> bytes, OpeningBook& book, BookError& error) {
@@ -194,25 +215,22 @@ bool loadOpeningBook(std::vector<std::uint8_t> bytes, OpeningBook& book, BookErr
     book.keys = book.bytes.data() + keysAt;
     book.offsets = book.bytes.data() + offsetsAt;
     book.names = book.bytes.data() + namesAt;
+    buildSlots(book);
     return true;
 }
 
 std::int32_t findPlacement(const OpeningBook& book,
                            const std::uint8_t (&packedBoard)[PACKED_BOARD_SIZE]) {
-    std::int32_t low = 0;
-    std::int32_t high = book.positionCount;
-    while (low < high) {
-        std::int32_t middle = low + (high - low) / 2;
-        int order = std::memcmp(book.keys + std::size_t(middle) * PACKED_BOARD_SIZE, packedBoard,
-                                PACKED_BOARD_SIZE);
-        if (order == 0) return middle;
-        if (order < 0) {
-            low = middle + 1;
-        } else {
-            high = middle;
+    if (book.slots.empty()) return -1;
+    std::uint64_t slot = hashBoard(packedBoard) & book.slotMask;
+    for (;; slot = (slot + 1) & book.slotMask) {
+        std::int32_t i = book.slots[slot];
+        if (i < 0) return -1;
+        if (std::memcmp(book.keys + std::size_t(i) * PACKED_BOARD_SIZE, packedBoard,
+                        PACKED_BOARD_SIZE) == 0) {
+            return i;
         }
     }
-    return -1;
 }
 
 // The writer replaced every dictionary word by '$' and its code and dropped

@@ -20,6 +20,10 @@ struct OpeningBook {
     const std::uint8_t* keys = nullptr;     // positionCount packed boards
     const std::uint8_t* offsets = nullptr;  // positionCount name offsets
     const std::uint8_t* names = nullptr;    // the name space
+    // Open addressing over a hash of the board, built at load: a power of
+    // two slots, at most half of them used, each a board index or -1.
+    std::vector<std::int32_t> slots;
+    std::uint64_t slotMask = 0;
 
     OpeningBook() = default;
     OpeningBook(OpeningBook&&) = default;
@@ -43,7 +47,9 @@ bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
 // in file order, so the error is the first fault of the file.
 bool loadOpeningBook(std::vector<std::uint8_t> bytes, OpeningBook& book, BookError& error);
 
-// The index of the position with this packed board, or -1.
+// The index of the position with this packed board, or -1. A few
+// nanoseconds, whether the board is there or not: naming a game looks up
+// every ply up to the book's longest line.
 std::int32_t findPlacement(const OpeningBook& book,
                            const std::uint8_t (&packedBoard)[PACKED_BOARD_SIZE]);
 
