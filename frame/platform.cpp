@@ -145,3 +145,25 @@ void setBinaryMode(std::FILE* stream) {
 #else
 void setBinaryMode(std::FILE*) {}
 #endif
+
+#ifdef _WIN32
+bool isTerminal(std::FILE* stream) {
+    return _isatty(_fileno(stream)) != 0;
+}
+
+long long regularFileSize(const std::string& path) {
+    struct _stati64 info;
+    if (_stati64(path.c_str(), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return -1;
+    return info.st_size;
+}
+#else
+bool isTerminal(std::FILE* stream) {
+    return isatty(fileno(stream)) != 0;
+}
+
+long long regularFileSize(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    return info.st_size;
+}
+#endif

@@ -50,3 +50,11 @@ inline int readByte(std::FILE* stream) {
 // Switches a stream that is already open to binary mode: standard input must
 // give its bytes as they are, "\r\n" included, on Windows too.
 void setBinaryMode(std::FILE* stream);
+
+// Is the stream a terminal (a console on Windows)? Progress lines are shown
+// only there.
+bool isTerminal(std::FILE* stream);
+
+// The size in bytes of a regular file, or -1 when it is not one or unknown
+// (standard input, a pipe).
+long long regularFileSize(const std::string& path);

@@ -3,19 +3,65 @@
 // Opening tags.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "book/opening_reader.h"
+#include "chess/movereader.h"
+#include "pgn/pgn_reader.h"
 
 struct NamingRun {
     bool tagMode = false;            // -t: the games again, with ECO and Opening tags
     std::vector<std::string> files;  // PGN names as given, "-" for standard input
     std::FILE* out = stdout;         // results
-    std::FILE* err = stderr;         // messages, "teseco: " first
+    std::FILE* err = stderr;         // messages, "teseco: " first; a progress line
+                                     // while it is a terminal
 };
 
 // Names the opening of every game of every file; gives the exit status: 0
 // when every file and game was read, 1 otherwise.
 int nameOpenings(const OpeningBook& book, NamingRun& run);
+
+// The reading of one game's main line against the book: the position after
+// the moves played so far and the deepest of them that the book holds.
+struct GameNaming {
+    Position position;
+    MoveReader reader;
+    std::int32_t index = -1;  // that position's index in the book, -1 for none
+    int ply = 0;              // the ply after which it stood on the board
+};
+
+// Back to the initial position with nothing found. A copy of a position set
+// up once: setting one up from nothing costs more than the game's moves.
+void startNaming(GameNaming& naming);
+
+// Plays the game's next move and looks the new placement up; nothing
+// changes unless the result is READ_PLAYED.
+MoveOutcome nameMove(const OpeningBook& book, GameNaming& naming, std::string_view move);
+
+// "--" and "Z0", which some programs write for a pass: the moves after it
+// are not a game from the initial position any more.
+bool isNullMove(std::string_view move);
+
+// Is the game one of standard chess from the initial position? A FEN tag must
+// give that position (the move counters aside) and a Variant tag must be
+// "Standard" in any case.
+bool startsFromInitialPosition(const PgnGame& game);
+
+// The message for a move of a game that could not be played.
+const char* moveFaultText(MoveOutcome outcome);
+
+// Appends a tag pair with the value escaped: `[Name "value"]`. A line end in
+// the value becomes a blank, so that the pair stays on one line.
+void appendTagPair(std::string& out, std::string_view name, std::string_view value);
+
+// Appends the game's bytes with its ECO and Opening tag pairs replaced in
+// place by `ecoPair` and `openingPair`; a missing one is added after the
+// last tag line with that line's line end (after the last pair itself when
+// the movetext follows on its line), and a game without tags gets both
+// lines and an empty line first.
+void appendTaggedGame(std::string& out, const PgnGame& game, std::string_view ecoPair,
+                      std::string_view openingPair);
