@@ -7,10 +7,13 @@
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <direct.h>
+#include <fcntl.h>
+#include <io.h>
 #include <process.h>
 #include <sys/stat.h>
 #include <windows.h>
 #else
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,6 +68,13 @@ void* obtainTableBlock(std::size_t bytes) {
 
 void releaseTableBlock(void* block) {
     std::free(block);
+}
+
+void ignoreBrokenPipe() {}
+
+void useBinaryStandardStreams() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
 }
 
 #else
@@ -124,6 +134,12 @@ bool isDirectory(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
+
+void ignoreBrokenPipe() {
+    signal(SIGPIPE, SIG_IGN);
+}
+
+void useBinaryStandardStreams() {}
 
 #endif
 

@@ -37,6 +37,14 @@ void removeFile(const std::string& path);
 void* obtainTableBlock(std::size_t bytes);
 void releaseTableBlock(void* block);
 
+// Lets a write to a pipe whose reader has gone fail with EPIPE instead of
+// ending the process with a signal, so that a filter can end in order.
+void ignoreBrokenPipe();
+
+// Standard input and output carry bytes as they are: Windows would
+// otherwise turn line ends into "\r\n" and stop reading at a ^Z.
+void useBinaryStandardStreams();
+
 // Reads one byte of a stream without taking its lock: the tools run on one
 // thread, and line reading goes byte by byte.
 inline int readByte(std::FILE* stream) {
