@@ -128,12 +128,19 @@ std::size_t lineEndFrom(const ScanInput& in, std::size_t at) {
     return found ? static_cast<std::size_t>(static_cast<const char*>(found) - in.data) : in.size;
 }
 
-// Appends the quoted value that starts after the opening quote at `at`;
-// gives the offset after the closing quote (or the line end).
+// Reads the quoted value that starts after the opening quote at `at`; gives
+// the offset after the closing quote (or the line end).
 std::size_t readTagValue(const char* data, std::size_t at, std::size_t end, std::string& value) {
+    const void* quote = std::memchr(data + at, '"', end - at);
+    std::size_t stop =
+        quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - data) : end;
+    if (!std::memchr(data + at, '\\', stop - at)) {
+        value.assign(data + at, stop - at);
+        return quote ? stop + 1 : end;
+    }
     value.clear();
     for (;;) {
-        std::size_t stop = at;
+        stop = at;
         while (stop < end && data[stop] != '"' && data[stop] != '\\') ++stop;
         value.append(data + at, stop - at);
         if (stop == end) return end;
@@ -285,8 +292,9 @@ ScanResult findGameEnd(GameScan& scan) {
         return in.final ? finish(size, size == 0 || data[size - 1] == '\n') : ScanResult::NEED_MORE;
     };
     for (;;) {
-        while (at < size && !SCAN_STOPS[static_cast<unsigned char>(data[at])]) ++at;
-        if (at == size) return atEnd();
+        // data[size] is a stop (the reader's sentinel): no bounds check here.
+        while (!SCAN_STOPS[static_cast<unsigned char>(data[at])]) ++at;
+        if (at >= size) return atEnd();
         switch (data[at]) {
             case '\n': {
                 ++at;
@@ -372,7 +380,7 @@ void refill(PgnReader& reader) {
     std::size_t block = std::max<std::size_t>(reader.blockSize, 1);
     if (reader.capacity - kept < block) {
         std::size_t capacity = std::max(2 * reader.capacity, kept + 2 * block);
-        std::unique_ptr<char[]> grown(new char[capacity]);
+        std::unique_ptr<char[]> grown(new char[capacity + 1]);
         if (kept > 0) std::memcpy(grown.get(), reader.buffer.get() + reader.next, kept);
         reader.buffer = std::move(grown);
         reader.capacity = capacity;
@@ -384,6 +392,7 @@ void refill(PgnReader& reader) {
     std::size_t wanted = std::min(block, reader.capacity - kept);
     std::size_t got = std::fread(reader.buffer.get() + kept, 1, wanted, reader.stream);
     reader.filled += got;
+    reader.buffer[reader.filled] = '\n';  // the sentinel that ends the scan of a movetext
     if (got < wanted) {
         reader.streamEnded = true;
         if (std::ferror(reader.stream)) reader.readError = true;
@@ -450,7 +459,7 @@ bool nextGame(PgnReader& reader, PgnGame& game) {
                    reader.streamEnded, reader.atLineStart};
         scan.bounds = {};
         scan.tagCount = 0;
-        if (!reader.buffer) scan.in.data = "";
+        if (!reader.buffer) scan.in.data = "\n";
         result = scanGame(scan);
         if (result != ScanResult::NEED_MORE) break;
         refill(reader);
@@ -548,47 +557,53 @@ const char* skipVariation(MovetextCursor& cursor, const char* at) {
 
 bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line) {
     const char* at = cursor.at;
-    if (at < cursor.end && *at == '%' && (at == cursor.textBegin || at[-1] == '\n')) {
-        at = skipToLineEnd(at, cursor.end);
+    const char* end = cursor.end;
+    if (at < end && *at == '%' && (at == cursor.textBegin || at[-1] == '\n')) {
+        at = skipToLineEnd(at, end);
     }
-    for (;;) {
-        at = skipSpace(cursor, at);
-        if (at == cursor.end) break;
-        switch (*at) {
+    while (at < end) {
+        char c = *at;
+        if (!isDelimiter(c)) {
+            const char* tokenEnd = at + 1;
+            while (tokenEnd < end && !isDelimiter(*tokenEnd)) ++tokenEnd;
+            std::string_view token(at, static_cast<std::size_t>(tokenEnd - at));
+            at = tokenEnd;
+            if (isDigit(c) || c == '*') {
+                if (isTerminationMarker(token)) break;
+                std::size_t digits = 1;
+                while (digits < token.size() && isDigit(token[digits])) ++digits;
+                if (digits == token.size()) continue;  // a move number without its dot
+                if (token[digits] == '.') token.remove_prefix(digits);
+            }
+            while (!token.empty() && token.front() == '.') token.remove_prefix(1);
+            while (!token.empty() && (token.back() == '!' || token.back() == '?')) {
+                token.remove_suffix(1);
+            }
+            if (token.empty() || token.front() == '$' || token == "e.p.") continue;
+            cursor.at = at;
+            move = token;
+            line = cursor.line;
+            return true;
+        }
+        switch (c) {
+            case '\n':
+                ++cursor.line;
+                ++at;
+                if (at < end && *at == '%') at = skipToLineEnd(at, end);
+                break;
             case '{':
-                at = skipComment(at + 1, cursor.end, cursor.line);
-                continue;
+                at = skipComment(at + 1, end, cursor.line);
+                break;
             case ';':
-                at = skipToLineEnd(at, cursor.end);
-                continue;
+                at = skipToLineEnd(at, end);
+                break;
             case '(':
                 at = skipVariation(cursor, at);
-                continue;
-            case ')':
-            case '}':
-            case '[':
-            case ']':
+                break;
+            default:  // blanks, and stray closing brackets
                 ++at;
-                continue;
         }
-        const char* tokenEnd = at;
-        while (tokenEnd < cursor.end && !isDelimiter(*tokenEnd)) ++tokenEnd;
-        std::string_view token(at, static_cast<std::size_t>(tokenEnd - at));
-        at = tokenEnd;
-        if (isTerminationMarker(token)) break;
-        std::size_t digits = 0;
-        while (digits < token.size() && isDigit(token[digits])) ++digits;
-        if (digits == token.size()) continue;  // a move number without its dot
-        if (digits > 0 && token[digits] == '.') token.remove_prefix(digits);
-        while (!token.empty() && token.front() == '.') token.remove_prefix(1);
-        while (!token.empty() && (token.back() == '!' || token.back() == '?'))
-            token.remove_suffix(1);
-        if (token.empty() || token.front() == '$' || token == "e.p.") continue;
-        cursor.at = at;
-        move = token;
-        line = cursor.line;
-        return true;
     }
-    cursor.at = cursor.end;
+    cursor.at = end;
     return false;
 }

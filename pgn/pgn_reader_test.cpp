@@ -140,4 +140,112 @@ TEST(NextGame, ReadsEveryCaseAlikeInAnyBlockSize) {
     }
 }
 
+// Inputs made of the pieces that matter to the reader, in any order: every
+// block size must read them alike, and the reader must give back every byte.
+TEST(NextGame, AnyBytesComeBackInAnyBlockSize) {
+    const std::string pieces[] = {"[Event \"A\"]\n",
+                                  "[Site \"x\\\"]\"] ",
+                                  "\n",
+                                  "\r\n",
+                                  " ",
+                                  "1. ",
+                                  "e4 ",
+                                  "Nf3",
+                                  "O-O ",
+                                  "12... ",
+                                  "{",
+                                  "}",
+                                  "(",
+                                  ")",
+                                  ";",
+                                  "%",
+                                  "[",
+                                  "]",
+                                  "1-0",
+                                  "0-1",
+                                  "1/2",
+                                  "1/2-1/2",
+                                  "*",
+                                  "-",
+                                  "/",
+                                  "$3 ",
+                                  "!?",
+                                  "\xEF\xBB\xBF",
+                                  "\xEF\xBB",
+                                  "\"",
+                                  "\\",
+                                  std::string(1, '\0'),
+                                  "\xff",
+                                  "Z0 ",
+                                  "-- ",
+                                  "0-0-0",
+                                  "e.p."};
+    std::mt19937 random(20130101);
+    for (int round = 0; round < 3000; ++round) {
+        std::string input;
+        int count = static_cast<int>(random() % 40);
+        for (int i = 0; i < count; ++i) input += pieces[random() % std::size(pieces)];
+        std::string whole = describe(input);
+        EXPECT_EQ(describe(input, 1 + random() % 9), whole) << input;
+    }
+}
+
+// The lichess sample: 5,000 games, each with its tags on a line each, whose
+// moves stand on one line and end at the marker that the Result tag names.
+TEST(NextGame, ReadsTheLichessSample) {
+    std::FILE* stream = std::fopen(TESSARA_SOURCE_DIR "/data/lichess-2013-01-5000.pgn", "rb");
+    ASSERT_NE(stream, nullptr);
+    PgnReader reader;
+    openPgnStream(reader, stream, "sample");
+    PgnGame game;
+    long plies = 0, tags = 0;
+    while (nextGame(reader, game)) {
+        ASSERT_GE(game.tags.size(), 13u) << game.number;
+        ASSERT_EQ(game.tags[0].name, "Event");
+        tags += static_cast<long>(game.tags.size());
+        std::string_view result = *game.tag("Result");
+        std::string_view text = game.text.substr(0, game.text.size() - 1);
+        EXPECT_EQ(text.substr(text.size() - result.size()), result) << game.number;
+        EXPECT_EQ(game.movetextLine, game.firstLine + static_cast<long>(game.tags.size()));
+        MovetextCursor cursor = movetextOf(game);
+        std::string_view move;
+        long line = 0;
+        while (nextMove(cursor, move, line)) {
+            ++plies;
+            EXPECT_EQ(line, game.movetextLine + 1);
+        }
+    }
+    EXPECT_EQ(game.number, 5000);
+    EXPECT_EQ(reader.line, 89982);
+    EXPECT_EQ(plies, 327416);
+    EXPECT_EQ(tags, 74982);
+    EXPECT_EQ(reader.consumed, 3743501u);
+    std::fclose(stream);
+}
+
+TEST(OpenPgn, RefusesMissingFilesAndDirectories) {
+    PgnReader reader;
+    EXPECT_FALSE(openPgn(reader, TESSARA_SOURCE_DIR "/data/no-such-file.pgn"));
+    EXPECT_FALSE(openPgn(reader, TESSARA_SOURCE_DIR "/data"));
+    ASSERT_TRUE(openPgn(reader, TESSARA_SOURCE_DIR "/data/lichess-2013-01-5000.SOURCE"));
+    PgnGame game;
+    EXPECT_FALSE(nextGame(reader, game));
+    EXPECT_EQ(game.skipped.size(), 899u);
+    closePgn(reader);
+    EXPECT_EQ(reader.stream, nullptr);
+}
+
+// A stream that fails on reading (a directory opened as a file, where the
+// system allows that) ends the games and sets the flag.
+TEST(NextGame, ReportsAReadError) {
+    std::FILE* stream = std::fopen(TESSARA_SOURCE_DIR "/data", "rb");
+    if (!stream) GTEST_SKIP() << "directories cannot be opened as files here";
+    PgnReader reader;
+    openPgnStream(reader, stream, "data");
+    PgnGame game;
+    EXPECT_FALSE(nextGame(reader, game));
+    EXPECT_TRUE(reader.readError);
+    std::fclose(stream);
+}
+
 }  // namespace
