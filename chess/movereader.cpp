@@ -143,6 +143,97 @@ int findMatchingMoves(Position& position, MoveReader& reader) {
     return reader.candidateCount;
 }
 
+namespace {
+
+// Adds the from-square when the piece there fits the text's from part and
+// the move, made for a moment, leaves the mover's king unattacked.
+void addIfLegal(Position& position, MoveReader& reader, Square from, std::uint8_t special) {
+    const ParsedMove& move = reader.currentMove;
+    const int mask = matchMask(move.from);
+    if ((from & mask) != (move.from & mask)) return;
+    const Move candidate{from, move.to, special, move.captured};
+    makeMove(position, candidate);
+    if (!isInCheck(position, position.sideToMove)) {
+        assert(reader.candidateCount < MAX_CANDIDATES);
+        if (reader.candidateCount < MAX_CANDIDATES) {
+            reader.candidateFrom[reader.candidateCount] = from;
+        }
+        ++reader.candidateCount;
+    }
+    unmakeMove(position, candidate);
+}
+
+bool ownPawnOn(const Position& position, int square) {
+    if (!onBoard(square)) return false;
+    const BoardCell cell = position.board[square];
+    return cell.piece == PAWN && cell.color == position.sideToMove;
+}
+
+// A pawn reaches the destination from at most two squares: straight behind
+// it (one or two steps, over empty squares) when it is empty, diagonally
+// behind it when it holds an opponent's piece or is the en-passant square.
+void findPawnMoves(Position& position, MoveReader& reader) {
+    const ParsedMove& move = reader.currentMove;
+    const int forward = position.sideToMove == WHITE ? 16 : -16;
+    const BoardCell target = position.board[move.to];
+    if (move.special == MOVE_EN_PASSANT || target.piece != EMPTY) {
+        if (move.special == MOVE_EN_PASSANT && target.piece != EMPTY) return;
+        for (int side : {-1, 1}) {
+            const int from = move.to - forward + side;
+            if (ownPawnOn(position, from)) addIfLegal(position, reader, Square(from), move.special);
+        }
+        return;
+    }
+    const int behind = move.to - forward;
+    if (!onBoard(behind)) return;
+    if (ownPawnOn(position, behind)) {
+        addIfLegal(position, reader, Square(behind), move.special);
+    } else if (position.board[behind].piece == EMPTY) {
+        const int start = behind - forward;
+        const int startRank = position.sideToMove == WHITE ? 1 : 6;
+        if (ownPawnOn(position, start) && rankOf(start) == startRank) {
+            addIfLegal(position, reader, Square(start), move.special);
+        }
+    }
+}
+
+// A piece reaches the destination when the attack table says its kind can
+// cover the distance and, for a sliding piece, the squares between are empty.
+void findPieceMoves(Position& position, MoveReader& reader) {
+    const ParsedMove& move = reader.currentMove;
+    const bool slides = move.piece == BISHOP || move.piece == ROOK || move.piece == QUEEN;
+    for (const PieceEntry& entry : position.pieceList[position.sideToMove]) {
+        if (entry.kind != move.piece) continue;
+        const AttackEntry& line = attackEntry(move.to - entry.square);
+        if ((line.mask & attackBit[move.piece]) == 0) continue;
+        if (slides) {
+            int square = entry.square + line.step;
+            while (square != move.to && position.board[square].piece == EMPTY) square += line.step;
+            if (square != move.to) continue;
+        }
+        addIfLegal(position, reader, entry.square, MOVE_NORMAL);
+    }
+}
+
+}  // namespace
+
+int findFittingMoves(Position& position, MoveReader& reader) {
+    reader.candidateCount = 0;
+    const ParsedMove& move = reader.currentMove;
+    if (move.special == MOVE_CASTLE) {
+        generateMovesOf(position, reader.moveList, KING, move.to);
+        return findMatchingMoves(position, reader);
+    }
+    const BoardCell target = position.board[move.to];
+    if (target.piece != EMPTY && target.color == position.sideToMove) return 0;
+    if (move.piece == PAWN) {
+        findPawnMoves(position, reader);
+    } else {
+        findPieceMoves(position, reader);
+    }
+    return reader.candidateCount;
+}
+
 MoveOutcome playParsedMove(Position& position, MoveReader& reader) {
     ParsedMove& move = reader.currentMove;
     if (move.special == MOVE_CASTLE) {
@@ -151,8 +242,7 @@ MoveOutcome playParsedMove(Position& position, MoveReader& reader) {
         }
         if (castleThroughAttack(position, move.to)) return READ_CASTLE_ATTACKED;
     }
-    generateMovesOf(position, reader.moveList, static_cast<PieceKind>(move.piece), move.to);
-    findMatchingMoves(position, reader);
+    findFittingMoves(position, reader);
     if (reader.candidateCount != 1) {
         return reader.candidateCount == 0 ? READ_NO_PIECE : READ_AMBIGUOUS;
     }

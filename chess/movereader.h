@@ -78,6 +78,11 @@ PieceKind pieceKindOfLetter(char letter);
 // reader.currentMove; gives candidateCount.
 int findMatchingMoves(Position& position, MoveReader& reader);
 
+// The same count from the text alone: only the squares from which a piece of
+// the named kind reaches the destination are looked at, no move list is
+// generated (castling aside). The candidates may come in another order.
+int findFittingMoves(Position& position, MoveReader& reader);
+
 // Checks a castling's right and squares, finds the one fitting legal move and
 // commits it; ends the run otherwise.
 void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader, const char* textCursor);

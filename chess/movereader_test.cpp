@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "chess/attack.h"
 #include "chess/test_support.h"
@@ -332,6 +335,76 @@ TEST(PlaySanMove, WholeTextIsOneMoveAndSignsAreNotChecked) {
             EXPECT_TRUE(before == run.position) << test.text << " changed the position";
         }
     }
+}
+
+// The candidates of the text's move, as a sorted list of from-squares.
+std::vector<Square> candidates(const MoveReader& reader) {
+    std::vector<Square> from(reader.candidateFrom,
+                             reader.candidateFrom + std::min(reader.candidateCount, 16));
+    std::sort(from.begin(), from.end());
+    return from;
+}
+
+// Finding the fitting moves from the text alone gives the same moves as
+// generating the named kind's moves and matching them, for every kind,
+// destination and from part that the parser can give, in random games.
+TEST(FindFittingMoves, AgreesWithTheGeneratedMovesInRandomGames) {
+    std::mt19937 random(20261207);
+    long compared = 0;
+    for (int game = 0; game < 8; ++game) {
+        Position position;
+        setupStartPosition(position);
+        for (int ply = 0; ply < 100; ++ply) {
+            const bool white = position.sideToMove == WHITE;
+            for (int kind = PAWN; kind <= KING; ++kind) {
+                for (int to = 0; to < 0x78; ++to) {
+                    if (!onBoard(to)) continue;
+                    if (kind == PAWN && (white ? to < 0x20 : to > 0x57)) continue;
+                    std::vector<std::uint8_t> specials = {MOVE_NORMAL};
+                    if (kind == PAWN && to == position.epSquare) specials = {MOVE_EN_PASSANT};
+                    if (kind == PAWN && rankOf(to) == (white ? 7 : 0))
+                        specials = {KNIGHT, BISHOP, ROOK, QUEEN};
+                    std::vector<Square> froms = {NO_SQUARE};
+                    for (int i = 0; i < 8; ++i) {
+                        froms.push_back(static_cast<Square>(0x80 + i));
+                        froms.push_back(static_cast<Square>(0x08 + 16 * i));
+                    }
+                    for (const PieceEntry& entry : position.pieceList[position.sideToMove])
+                        froms.push_back(entry.square);
+                    for (std::uint8_t special : specials) {
+                        for (Square from : froms) {
+                            MoveReader generated;
+                            generated.currentMove = ParsedMove{from, static_cast<Square>(to),
+                                                               special, position.board[to].piece,
+                                                               static_cast<std::int8_t>(kind)};
+                            MoveReader direct = generated;
+                            generateMovesOf(position, generated.moveList,
+                                            static_cast<PieceKind>(kind), static_cast<Square>(to));
+                            const int count = findMatchingMoves(position, generated);
+                            ASSERT_EQ(count, findFittingMoves(position, direct))
+                                << moveName(Move{from, static_cast<Square>(to), special, 0});
+                            ASSERT_EQ(candidates(generated), candidates(direct));
+                            ++compared;
+                        }
+                    }
+                }
+            }
+            MoveList list;
+            generateMoves(position, list);
+            std::vector<Move> legal;
+            for (int index = 0; index < list.moveCount; ++index) {
+                const Move move = list.moves[index];
+                if (move.special == MOVE_CASTLE) continue;
+                makeMove(position, move);
+                if (!isInCheck(position, position.sideToMove)) legal.push_back(move);
+                unmakeMove(position, move);
+            }
+            if (legal.empty()) break;
+            const Move move = legal[random() % legal.size()];
+            commitMove(position, move, static_cast<PieceKind>(position.board[move.from].piece));
+        }
+    }
+    EXPECT_GT(compared, 300000);
 }
 
 TEST(ReadSquare, CompleteAndPartialSquares) {

@@ -332,7 +332,10 @@ bool nameFile(Namer& namer, PgnReader& reader, const std::string& file) {
         } else {
             appendTableLine(namer, file, game);
         }
-        if (namer.output.size() >= OUTPUT_FLUSH_SIZE) flushOutput(namer);
+        if (namer.output.size() >= OUTPUT_FLUSH_SIZE) {
+            flushOutput(namer);
+            if (namer.writeFailed) return false;
+        }
         if ((++namer.games & 1023) == 0 && namer.progress.enabled) {
             showProgress(namer, reader.consumed);
         }
@@ -364,12 +367,9 @@ int nameOpenings(const OpeningBook& book, NamingRun& run) {
         if (!nameFile(namer, reader, file)) status = 1;
         closePgn(reader);
         flushOutput(namer);
+        if (namer.writeFailed) break;
     }
     flushOutput(namer);
     clearProgress(namer);
-    if (namer.writeFailed || std::fflush(run.out) != 0) {
-        std::fputs("teseco: cannot write the output\n", run.err);
-        status = 1;
-    }
-    return status;
+    return namer.writeFailed ? 1 : status;
 }

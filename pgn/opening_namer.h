@@ -22,7 +22,8 @@ struct NamingRun {
 };
 
 // Names the opening of every game of every file; gives the exit status: 0
-// when every file and game was read, 1 otherwise.
+// when every file and game was read, 1 otherwise. A failed write of the
+// results ends the run at once; the caller reports it (finishOutput).
 int nameOpenings(const OpeningBook& book, NamingRun& run);
 
 // The reading of one game's main line against the book: the position after
