@@ -1,6 +1,7 @@
 #include "pgn/opening_namer.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <cstring>
@@ -65,6 +66,68 @@ bool onlyBlanks(std::string_view text) {
 
 }  // namespace
 
+namespace {
+
+constexpr std::size_t HOME_PAWN_MASKS = std::size_t{1} << 16;
+
+// The filter's bit of a home square (rank 2 and 7), 0 for other squares.
+constexpr std::array<std::uint16_t, BOARD_CELLS> HOME_BIT = [] {
+    std::array<std::uint16_t, BOARD_CELLS> bits{};
+    for (int file = 0; file < 8; ++file) {
+        bits[0x10 + file] = static_cast<std::uint16_t>(1u << file);
+        bits[0x60 + file] = static_cast<std::uint16_t>(1u << (8 + file));
+    }
+    return bits;
+}();
+
+bool hasBit(const std::vector<std::uint64_t>& bits, unsigned index) {
+    return (bits[index >> 6] >> (index & 63)) & 1;
+}
+
+}  // namespace
+
+void buildHomePawnFilter(const OpeningBook& book, HomePawnFilter& filter) {
+    filter.exact.assign(HOME_PAWN_MASKS / 64, 0);
+    for (std::int32_t i = 0; i < book.positionCount; ++i) {
+        // Rank 2 is key bytes 4 to 7, rank 7 bytes 24 to 27, a1 side low.
+        const std::uint8_t* key = book.keys + std::size_t(i) * PACKED_BOARD_SIZE;
+        unsigned mask = 0;
+        for (int file = 0; file < 8; ++file) {
+            const int shift = (file & 1) * 4;
+            if (((key[4 + file / 2] >> shift) & 15) == PAWN) mask |= 1u << file;
+            if (((key[24 + file / 2] >> shift) & 15) == 8 + PAWN) mask |= 1u << (8 + file);
+        }
+        filter.exact[mask >> 6] |= std::uint64_t{1} << (mask & 63);
+    }
+    // A mask is reachable when it or one of its subsets is exact: for each
+    // bit, every mask with the bit takes over what the mask without it has.
+    // The low six bits index within a word, the others pick the word.
+    filter.reachable = filter.exact;
+    constexpr std::uint64_t withoutBit[6] = {0x5555555555555555, 0x3333333333333333,
+                                             0x0F0F0F0F0F0F0F0F, 0x00FF00FF00FF00FF,
+                                             0x0000FFFF0000FFFF, 0x00000000FFFFFFFF};
+    std::vector<std::uint64_t>& words = filter.reachable;
+    for (int bit = 0; bit < 6; ++bit) {
+        for (std::uint64_t& word : words) word |= (word & withoutBit[bit]) << (1 << bit);
+    }
+    for (std::size_t step = 1; step < words.size(); step <<= 1) {
+        for (std::size_t word = 0; word < words.size(); ++word) {
+            if (word & step) words[word] |= words[word ^ step];
+        }
+    }
+}
+
+unsigned homePawns(const Position& position) {
+    unsigned mask = 0;
+    for (int file = 0; file < 8; ++file) {
+        const BoardCell white = position.board[0x10 + file];
+        const BoardCell black = position.board[0x60 + file];
+        if (white.piece == PAWN && white.color == WHITE) mask |= 1u << file;
+        if (black.piece == PAWN && black.color == BLACK) mask |= 1u << (8 + file);
+    }
+    return mask;
+}
+
 void startNaming(GameNaming& naming) {
     static const Position initial = [] {
         Position position;
@@ -74,11 +137,26 @@ void startNaming(GameNaming& naming) {
     naming.position = initial;
     naming.index = -1;
     naming.ply = 0;
+    naming.bookReachable = true;
+    naming.homeMask = 0xFFFF;
 }
 
 MoveOutcome nameMove(const OpeningBook& book, GameNaming& naming, std::string_view move) {
     const MoveOutcome outcome = playSanMove(naming.position, naming.reader, move);
     if (outcome != READ_PLAYED) return outcome;
+    if (!naming.filter.exact.empty()) {
+        if (!naming.bookReachable) return outcome;
+        // After any move its from-square is empty, and no pawn can have
+        // come onto its destination if that is a home square of its color.
+        const ParsedMove& played = naming.reader.currentMove;
+        naming.homeMask &= ~unsigned(HOME_BIT[played.from] | HOME_BIT[played.to]);
+        const unsigned mask = naming.homeMask;
+        if (!hasBit(naming.filter.reachable, mask)) {
+            naming.bookReachable = false;
+            return outcome;
+        }
+        if (!hasBit(naming.filter.exact, mask)) return outcome;
+    }
     std::uint8_t key[PACKED_BOARD_SIZE];
     packBoard(naming.position, key);
     const std::int32_t index = findPlacement(book, key);
@@ -354,6 +432,7 @@ bool nameFile(Namer& namer, PgnReader& reader, const std::string& file) {
 int nameOpenings(const OpeningBook& book, NamingRun& run) {
     Namer namer{book, run, {}, {}, {}, {}, 0, false};
     namer.names.resize(static_cast<std::size_t>(book.positionCount));
+    buildHomePawnFilter(book, namer.naming.filter);
     startProgress(namer);
     if (!run.tagMode) namer.output.append("file\tgame\teco\tply\topening\n");
     int status = 0;

@@ -26,6 +26,22 @@ struct NamingRun {
 // results ends the run at once; the caller reports it (finishOutput).
 int nameOpenings(const OpeningBook& book, NamingRun& run);
 
+// Which boards need no lookup, by the pawns still on their home squares (a
+// white pawn on rank 2, a black one on rank 7; bit f for White's on file f,
+// bit 8 + f for Black's). Pawns never come back home, so a game can only
+// reach a board whose home pawns are a subset of its own: once no board of
+// the book is, the rest of the game needs no lookup at all.
+struct HomePawnFilter {
+    std::vector<std::uint64_t> exact;      // 65,536 bits: some board has these home pawns
+    std::vector<std::uint64_t> reachable;  // some board has a subset of them
+};
+
+// Builds the filter of a book's boards.
+void buildHomePawnFilter(const OpeningBook& book, HomePawnFilter& filter);
+
+// The home pawns of a position, as the filter numbers them.
+unsigned homePawns(const Position& position);
+
 // The reading of one game's main line against the book: the position after
 // the moves played so far and the deepest of them that the book holds.
 struct GameNaming {
@@ -33,14 +49,17 @@ struct GameNaming {
     MoveReader reader;
     std::int32_t index = -1;  // that position's index in the book, -1 for none
     int ply = 0;              // the ply after which it stood on the board
+    HomePawnFilter filter;    // empty: every board is looked up
+    bool bookReachable = true;
+    unsigned homeMask = 0xFFFF;  // homePawns of the position, kept up to date
 };
 
 // Back to the initial position with nothing found. A copy of a position set
 // up once: setting one up from nothing costs more than the game's moves.
 void startNaming(GameNaming& naming);
 
-// Plays the game's next move and looks the new placement up; nothing
-// changes unless the result is READ_PLAYED.
+// Plays the game's next move and looks the new placement up (unless the
+// filter rules it out); nothing changes unless the result is READ_PLAYED.
 MoveOutcome nameMove(const OpeningBook& book, GameNaming& naming, std::string_view move);
 
 // "--" and "Z0", which some programs write for a pass: the moves after it
