@@ -7,39 +7,12 @@
 #include <sstream>
 #include <string>
 
-#include "book/compiler.h"
+#include "pgn/test_support.h"
 
 namespace {
 
-// Compiles an ECO text with the book's own compiler and loads the result.
-OpeningBook compileBookText(const std::string& text) {
-    Frame frame;
-    std::string console;
-    frame.profile = &BOOK_PROFILE;
-    frame.consoleCapture = &console;
-    frame.pauseFlag = 0;
-    obtainLineBuffer(frame);
-    auto compiled = std::make_unique<Book>();
-    allocateBook(frame, *compiled);
-    frame.input = std::tmpfile();
-    std::fputs(text.c_str(), frame.input);
-    std::rewind(frame.input);
-    frame.output.stream = std::tmpfile();
-    compileBook(frame, *compiled);
-    std::fclose(frame.input);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::ftell(frame.output.stream)));
-    std::rewind(frame.output.stream);
-    EXPECT_EQ(bytes.size(), std::fread(bytes.data(), 1, bytes.size(), frame.output.stream));
-    std::fclose(frame.output.stream);
-    frame.output.stream = nullptr;
-    OpeningBook book;
-    BookError error;
-    EXPECT_TRUE(loadOpeningBook(std::move(bytes), book, error)) << error.what;
-    return book;
-}
-
 const OpeningBook& smallBook() {
-    static const OpeningBook book = compileBookText(
+    static const OpeningBook book = pgn_test::compileBookText(
         "B20 Sicilian Defense\n1.e4 c5 1/2\n"
         "B21 Sicilian Defense: Smith-Morra Gambit\n1.e4 c5 2.d4 cxd4 3.c3 1/2\n"
         "C20 King's Pawn Game\n1.e4 e5 1/2\n"
