@@ -270,6 +270,56 @@ std::size_t markerAt(const GameScan& scan, std::size_t begin, std::string_view w
     return isDelimiter(in.data[end]) ? end : 0;
 }
 
+// Whether the termination marker character at `at` ('*', '-' or '/',
+// outside variations) completes a marker: its end, 0 for none, npos when
+// the bytes after it are still to come.
+std::size_t markerThrough(const GameScan& scan, std::size_t at) {
+    switch (scan.in.data[at]) {
+        case '*':
+            return markerAt(scan, at, "*");
+        case '-':
+            if (at == 0) return 0;
+            if (std::size_t end = markerAt(scan, at - 1, "1-0")) return end;
+            return markerAt(scan, at - 1, "0-1");
+        case '/':
+            if (at == 0) return 0;
+            if (std::size_t end = markerAt(scan, at - 1, "1/2-1/2")) return end;
+            return markerAt(scan, at - 1, "1/2");
+    }
+    return 0;
+}
+
+// The first termination marker in [from, to), text without comments or
+// variations: the offset of its '*', '-' or '/' with its end in `markerEnd`,
+// or `to`. Only the few characters a marker holds are looked at, each found
+// with memchr: a line of moves is passed over at memchr's speed.
+std::size_t findMarker(const GameScan& scan, std::size_t from, std::size_t to,
+                       std::size_t& markerEnd) {
+    const char* data = scan.in.data;
+    constexpr char MARKS[] = {'*', '-', '/'};
+    std::size_t next[3];
+    auto find = [&](int mark, std::size_t at) {
+        const void* found = std::memchr(data + at, MARKS[mark], to - at);
+        next[mark] = found ? static_cast<std::size_t>(static_cast<const char*>(found) - data) : to;
+    };
+    for (int mark = 0; mark < 3; ++mark) find(mark, from);
+    for (;;) {
+        int first = 0;
+        if (next[1] < next[first]) first = 1;
+        if (next[2] < next[first]) first = 2;
+        std::size_t at = next[first];
+        if (at == to) return to;
+        markerEnd = markerThrough(scan, at);
+        if (markerEnd != 0) return at;
+        find(first, at + 1);
+    }
+}
+
+bool holdsCommentOrVariation(const char* text, std::size_t length) {
+    return std::memchr(text, '{', length) || std::memchr(text, '(', length) ||
+           std::memchr(text, ';', length);
+}
+
 // Finds the end of the movetext: a termination marker outside comments and
 // variations, a line that begins with '[', or the end of the file.
 ScanResult findGameEnd(GameScan& scan) {
@@ -279,7 +329,7 @@ ScanResult findGameEnd(GameScan& scan) {
     std::size_t at = scan.bounds.movetext;
     long lines = scan.bounds.linesToMovetext;
     int depth = 0;
-    std::size_t markerEnd = 0;
+    bool lineStart = true;  // the rest of the line has not been looked at as a whole
     bool firstColumn = at == scan.bounds.begin || data[at - 1] == '\n';
     if (firstColumn && at < size && data[at] == '%') at = lineEndFrom(in, at);
     auto finish = [&](std::size_t end, bool endsLine) {
@@ -292,67 +342,60 @@ ScanResult findGameEnd(GameScan& scan) {
         return in.final ? finish(size, size == 0 || data[size - 1] == '\n') : ScanResult::NEED_MORE;
     };
     for (;;) {
-        // data[size] is a stop (the reader's sentinel): no bounds check here.
-        while (!SCAN_STOPS[static_cast<unsigned char>(data[at])]) ++at;
-        if (at >= size) return atEnd();
-        switch (data[at]) {
-            case '\n': {
-                ++at;
-                ++lines;
-                std::size_t content = lineContentStart(in, at);
-                if (content == std::string_view::npos) return ScanResult::NEED_MORE;
-                if (content < size && data[content] == '[') return finish(at, true);
-                if (at < size && data[at] == '%') {
+        std::size_t markerEnd = 0;
+        if (lineStart && depth == 0) {
+            // Most lines hold moves only: then only a marker can end the game.
+            lineStart = false;
+            std::size_t lineEnd = lineEndFrom(in, at);
+            if (!holdsCommentOrVariation(data + at, lineEnd - at)) {
+                at = findMarker(scan, at, lineEnd, markerEnd);
+            }
+        }
+        if (markerEnd == 0) {
+            // data[size] is a stop (the reader's sentinel): no bounds check here.
+            while (!SCAN_STOPS[static_cast<unsigned char>(data[at])]) ++at;
+            if (at >= size) return atEnd();
+            switch (data[at]) {
+                case '\n': {
+                    ++at;
+                    ++lines;
+                    lineStart = true;
+                    std::size_t content = lineContentStart(in, at);
+                    if (content == std::string_view::npos) return ScanResult::NEED_MORE;
+                    if (content < size && data[content] == '[') return finish(at, true);
+                    if (at < size && data[at] == '%') at = lineEndFrom(in, at);
+                    continue;
+                }
+                case '{': {
+                    const void* close = std::memchr(data + at + 1, '}', size - at - 1);
+                    if (!close && !in.final) return ScanResult::NEED_MORE;
+                    std::size_t stop =
+                        close ? static_cast<std::size_t>(static_cast<const char*>(close) - data)
+                              : size;
+                    lines += std::count(data + at, data + stop, '\n');
+                    if (!close) return atEnd();
+                    at = stop + 1;
+                    continue;
+                }
+                case ';':
                     at = lineEndFrom(in, at);
-                    if (at == size) return atEnd();
-                }
-                continue;
+                    continue;
+                case '(':
+                    ++depth;
+                    ++at;
+                    continue;
+                case ')':
+                    if (depth > 0) --depth;
+                    ++at;
+                    continue;
             }
-            case '{': {
-                const void* close = std::memchr(data + at + 1, '}', size - at - 1);
-                std::size_t stop =
-                    close ? static_cast<std::size_t>(static_cast<const char*>(close) - data) : size;
-                if (!close && !in.final) return ScanResult::NEED_MORE;
-                lines += std::count(data + at, data + stop, '\n');
-                if (!close) return atEnd();
-                at = stop + 1;
-                continue;
-            }
-            case ';':
-                at = lineEndFrom(in, at);
-                if (at == size) return atEnd();
-                continue;
-            case '(':
-                ++depth;
+            if (depth == 0) markerEnd = markerThrough(scan, at);
+            if (markerEnd == 0) {
                 ++at;
                 continue;
-            case ')':
-                if (depth > 0) --depth;
-                ++at;
-                continue;
-            case '*':
-                markerEnd = depth == 0 ? markerAt(scan, at, "*") : 0;
-                break;
-            case '-':
-                markerEnd = 0;
-                if (depth == 0 && at > 0) {
-                    markerEnd = markerAt(scan, at - 1, "1-0");
-                    if (markerEnd == 0) markerEnd = markerAt(scan, at - 1, "0-1");
-                }
-                break;
-            case '/':
-                markerEnd = 0;
-                if (depth == 0 && at > 0) {
-                    markerEnd = markerAt(scan, at - 1, "1/2-1/2");
-                    if (markerEnd == 0) markerEnd = markerAt(scan, at - 1, "1/2");
-                }
-                break;
+            }
         }
         if (markerEnd == std::string_view::npos) return ScanResult::NEED_MORE;
-        if (markerEnd == 0) {
-            ++at;
-            continue;
-        }
         std::size_t after = markerEnd;
         while (after < size && (isBlank(data[after]) || data[after] == '\r')) ++after;
         if (after == size) return atEnd();
@@ -374,7 +417,7 @@ ScanResult scanGame(GameScan& scan) {
 }
 
 // Makes room for more bytes and reads them: the bytes not yet delivered move
-// to the front of the buffer, which grows when less than a block is free.
+// to the front of the buffer, which doubles when less than a block is free.
 void refill(PgnReader& reader) {
     std::size_t kept = reader.filled - reader.next;
     std::size_t block = std::max<std::size_t>(reader.blockSize, 1);
@@ -389,7 +432,9 @@ void refill(PgnReader& reader) {
     }
     reader.next = 0;
     reader.filled = kept;
-    std::size_t wanted = std::min(block, reader.capacity - kept);
+    // All the room there is: a game larger than the buffer is then scanned
+    // again only after each doubling, a bounded number of times per byte.
+    std::size_t wanted = reader.capacity - kept;
     std::size_t got = std::fread(reader.buffer.get() + kept, 1, wanted, reader.stream);
     reader.filled += got;
     reader.buffer[reader.filled] = '\n';  // the sentinel that ends the scan of a movetext
@@ -475,6 +520,9 @@ bool nextGame(PgnReader& reader, PgnGame& game) {
     }
     const GameBounds& bounds = scan.bounds;
     game.tags.resize(scan.tagCount);
+    for (PgnTag& tag : game.tags) {  // a game that ends on its tag line: "[A "x"] 1-0 words"
+        tag.lineEnd = std::min(tag.lineEnd, bounds.end - bounds.begin);
+    }
     game.skipped = std::string_view(data, bounds.begin);
     game.text = std::string_view(data + bounds.begin, bounds.end - bounds.begin);
     game.number = ++reader.games;

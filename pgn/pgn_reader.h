@@ -36,7 +36,8 @@
 
 // One tag pair. The value is unescaped (\" and \\); the line is the tag's
 // whole line in the game's text, line end included (when a line holds
-// several tags, each has the same line). A malformed tag line still gives a
+// several tags, each has the same line; when the game ends on the line, the
+// line ends with the game). A malformed tag line still gives a
 // pair, with what could be read of its name and value.
 struct PgnTag {
     std::string name;
@@ -73,8 +74,8 @@ struct PgnReader {
     // delivered, then nextGame ends as at the end of the file. The programs
     // check it after the last game.
     bool readError = false;
-    // Bytes asked of the stream at a time; the buffer holds two blocks, or
-    // more while a single game does not fit.
+    // The smallest read: the buffer holds at least two blocks (more while a
+    // single game does not fit), and each read fills the room there is.
     std::size_t blockSize = std::size_t{1} << 20;
     // Bytes of the file before the end of the last game delivered (progress).
     std::uint64_t consumed = 0;

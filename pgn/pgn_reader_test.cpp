@@ -25,7 +25,7 @@ std::FILE* streamOf(const std::string& bytes) {
 //   game NUMBER @OFFSET+LENGTH line L [Name=value ...] movetext L: move@line ...
 // then "end @OFFSET+LENGTH" for the text after the last game. Checks on the
 // way that the skipped texts and the games give back the file.
-std::string describe(const std::string& bytes, std::size_t blockSize = 1 << 20) {
+std::string describe(const std::string& bytes, std::size_t blockSize = 1 << 16) {
     std::FILE* stream = streamOf(bytes);
     PgnReader reader;
     reader.blockSize = blockSize;
