@@ -40,11 +40,28 @@ bool isInitialFen(std::string_view fen) {
     return fields == INITIAL_FEN;
 }
 
-// A pair the writer may replace: the reader also gives the remains of a
-// broken tag line as a pair, and those stay as they are.
+// A pair the writer may replace: '[', the name, a quoted value and ']',
+// with blanks between them allowed. The reader also gives the remains of a
+// broken tag line as a pair; those stay as they are.
 bool isWholePair(std::string_view text, const PgnTag& tag) {
-    return tag.pairEnd > tag.pairBegin + 1 && tag.pairEnd <= text.size() &&
-           text[tag.pairBegin] == '[' && text[tag.pairEnd - 1] == ']';
+    if (tag.pairEnd <= tag.pairBegin || tag.pairEnd > text.size()) return false;
+    const std::string_view pair = text.substr(tag.pairBegin, tag.pairEnd - tag.pairBegin);
+    std::size_t at = 0;
+    auto blanks = [&] {
+        while (at < pair.size() && (pair[at] == ' ' || pair[at] == '\t')) ++at;
+    };
+    if (pair[at++] != '[') return false;
+    blanks();
+    if (pair.substr(at, tag.name.size()) != tag.name) return false;
+    at += tag.name.size();
+    blanks();
+    if (at >= pair.size() || pair[at] != '"') return false;
+    ++at;
+    while (at < pair.size() && pair[at] != '"') at += pair[at] == '\\' ? 2 : 1;
+    if (at >= pair.size()) return false;
+    ++at;
+    blanks();
+    return at + 1 == pair.size() && pair[at] == ']';
 }
 
 std::string_view lineEndOf(std::string_view line) {

@@ -153,6 +153,9 @@ constexpr TagCase tagCases[] = {
     // The movetext on the tag line: the pairs go right after the last pair.
     {"[Event \"x\"] 1. e4 *\n", "[Event \"x\"][ECO \"E\"][Opening \"O\"] 1. e4 *\n"},
     {"[ECO \"A00\"] 1. e4 *", "[ECO \"E\"][Opening \"O\"] 1. e4 *"},
+    // A broken pair stays; whole ones are added.
+    {"[Event \"x\"]\n[ECO \"C23]\n\n1. e4 *\n",
+     "[Event \"x\"]\n[ECO \"C23]\n[ECO \"E\"]\n[Opening \"O\"]\n\n1. e4 *\n"},
     // A game without tags: both lines and an empty line.
     {"1. e4 *\n", "[ECO \"E\"]\n[Opening \"O\"]\n\n1. e4 *\n"},
     {"1. e4\r\n*\r\n", "[ECO \"E\"]\r\n[Opening \"O\"]\r\n\r\n1. e4\r\n*\r\n"},
