@@ -81,23 +81,13 @@ inline std::size_t openingPairAt(std::string_view text) {
     return at < text.size() && text[at] == ']' ? at + 1 : 0;
 }
 
-// Does the line, after blanks and a byte-order mark, begin with '['?
-inline bool isTagLine(std::string_view line) {
-    if (line.starts_with(BYTE_ORDER_MARK)) line.remove_prefix(BYTE_ORDER_MARK.size());
-    const std::size_t first = line.find_first_not_of(" \t");
-    return first != std::string_view::npos && line[first] == '[';
-}
-
-// Takes every ECO and Opening tag pair out of the text. A line that held
+// Takes every ECO and Opening tag pair out of the text; a line that held
 // such a pair and nothing else but blanks goes as a whole (a byte-order mark
-// at its start stays); so does an empty line right after such lines when no
-// tag line comes before them, the empty line that ends a tag section made
-// of them alone.
-inline std::string withoutOpeningTags(std::string_view text) {
+// at its start stays). With `emptyLines`, every empty line goes too: a game
+// without tags gets an empty line after the two new tag lines, which tells
+// nothing about the tags themselves.
+inline std::string withoutOpeningTags(std::string_view text, bool emptyLines = false) {
     std::string out;
-    bool dropping = false;      // the line before was dropped
-    bool afterTagLine = false;  // the last line kept is a tag line
-    bool runAfterTag = false;   // the dropped lines follow a tag line
     std::size_t begin = 0;
     while (begin < text.size()) {
         std::size_t end = text.find('\n', begin);
@@ -107,7 +97,7 @@ inline std::string withoutOpeningTags(std::string_view text) {
         std::string_view body = line;
         if (body.ends_with('\n')) body.remove_suffix(1);
         if (body.ends_with('\r')) body.remove_suffix(1);
-        const std::string_view lineEnd = line.substr(body.size());
+        if (emptyLines && body.empty()) continue;
         std::string kept;
         bool hadPair = false;
         for (std::size_t at = 0; at < body.size();) {
@@ -123,19 +113,11 @@ inline std::string withoutOpeningTags(std::string_view text) {
         const bool mark = rest.starts_with(BYTE_ORDER_MARK);
         if (mark) rest.remove_prefix(BYTE_ORDER_MARK.size());
         if (hadPair && rest.find_first_not_of(" \t") == std::string_view::npos) {
-            if (!dropping) runAfterTag = afterTagLine;
-            dropping = true;
             if (mark) out += BYTE_ORDER_MARK;
             continue;
         }
-        if (dropping && body.empty() && !runAfterTag) {
-            dropping = false;
-            continue;
-        }
-        dropping = false;
-        afterTagLine = isTagLine(kept);
         out += kept;
-        out += lineEnd;
+        out += line.substr(body.size());
     }
     return out;
 }
