@@ -145,22 +145,46 @@ int findMatchingMoves(Position& position, MoveReader& reader) {
 
 namespace {
 
+// Would the mover's king stand attacked after the move? Worked out on the
+// board as it is, without making the move: the from-square counts as
+// empty, the destination as taken by the mover (an opponent's piece there
+// as gone), and so does the pawn taken en passant.
+bool exposesKing(const Position& position, Square from, Square to, std::uint8_t special) {
+    const int enemy = position.otherSide;
+    const BoardCell* board = position.board;
+    const int king = board[from].piece == KING ? to : kingSquare(position, position.sideToMove);
+    const int passed = special == MOVE_EN_PASSANT ? (to & 7) + (from & 0x70) : NO_SQUARE;
+    int square = king - pawnAttackOffset[enemy];
+    for (int tries = 0; tries < 2; ++tries, square += 2) {
+        if (!onBoard(square) || square == to || square == passed) continue;
+        if (board[square].piece == PAWN && board[square].color == enemy) return true;
+    }
+    for (const PieceEntry& entry : position.pieceList[enemy]) {
+        if (entry.kind == EMPTY || entry.kind == PAWN || entry.square == to) continue;
+        const AttackEntry& line = attackEntry(king - entry.square);
+        if ((attackBit[entry.kind] & line.mask) == 0) continue;
+        // A knight's jump or a single step cannot be blocked.
+        if (line.mask & (attackBit[KNIGHT] | attackBit[KING])) return true;
+        int between = entry.square + line.step;
+        while (between != king && (between == from || between == passed ||
+                                   (between != to && board[between].piece == EMPTY))) {
+            between += line.step;
+        }
+        if (between == king) return true;
+    }
+    return false;
+}
+
 // Adds the from-square when the piece there fits the text's from part and
-// the move, made for a moment, leaves the mover's king unattacked.
+// the move leaves the mover's king unattacked.
 void addIfLegal(Position& position, MoveReader& reader, Square from, std::uint8_t special) {
     const ParsedMove& move = reader.currentMove;
     const int mask = matchMask(move.from);
     if ((from & mask) != (move.from & mask)) return;
-    const Move candidate{from, move.to, special, move.captured};
-    makeMove(position, candidate);
-    if (!isInCheck(position, position.sideToMove)) {
-        assert(reader.candidateCount < MAX_CANDIDATES);
-        if (reader.candidateCount < MAX_CANDIDATES) {
-            reader.candidateFrom[reader.candidateCount] = from;
-        }
-        ++reader.candidateCount;
-    }
-    unmakeMove(position, candidate);
+    if (exposesKing(position, from, move.to, special)) return;
+    assert(reader.candidateCount < MAX_CANDIDATES);
+    if (reader.candidateCount < MAX_CANDIDATES) reader.candidateFrom[reader.candidateCount] = from;
+    ++reader.candidateCount;
 }
 
 bool ownPawnOn(const Position& position, int square) {

@@ -321,6 +321,10 @@ constexpr SanCase sanCases[] = {
     {TWO_KNIGHTS, "Nd2", READ_AMBIGUOUS, nullptr},
     {"4k3/8/8/8/8/8/8/R3K2R w Q - 0 1", "O-O", READ_NO_CASTLE_RIGHT, nullptr},
     {"4k3/8/8/8/8/8/6b1/R3K2R w KQ - 0 1", "O-O", READ_CASTLE_ATTACKED, nullptr},
+    // Taking en passant takes two pawns off the rank of the king.
+    {"8/8/8/KPp5/8/8/8/7k w - c6 0 1", "bxc6", READ_PLAYED, "b5c6"},
+    {"8/8/8/KPp4r/8/8/8/7k w - c6 0 1", "bxc6", READ_NO_PIECE, nullptr},
+    {"8/8/8/K1pP3r/8/8/8/7k w - c6 0 1", "dxc6", READ_NO_PIECE, nullptr},
 };
 
 TEST(PlaySanMove, WholeTextIsOneMoveAndSignsAreNotChecked) {

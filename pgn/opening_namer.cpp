@@ -145,38 +145,57 @@ unsigned homePawns(const Position& position) {
     return mask;
 }
 
+// Writes the code of a square's cell into the key: square k (a1 = 0) is the
+// low nibble of byte k / 2 for even k, the high one for odd k.
+void updateKey(std::uint8_t (&key)[PACKED_BOARD_SIZE], const Position& position, int square) {
+    const int k = 8 * rankOf(square) + fileOf(square);
+    const BoardCell cell = position.board[square];
+    const int code = cell.piece + 8 * cell.color;
+    std::uint8_t& byte = key[k / 2];
+    byte = static_cast<std::uint8_t>((k & 1) ? (byte & 0x0F) | code << 4 : (byte & 0xF0) | code);
+}
+
 void startNaming(GameNaming& naming) {
-    static const Position initial = [] {
-        Position position;
-        setupStartPosition(position);
-        return position;
+    static const GameNaming initial = [] {
+        GameNaming naming;
+        setupStartPosition(naming.position);
+        packBoard(naming.position, naming.key);
+        return naming;
     }();
-    naming.position = initial;
+    naming.position = initial.position;
+    std::memcpy(naming.key, initial.key, sizeof naming.key);
     naming.index = -1;
     naming.ply = 0;
     naming.bookReachable = true;
     naming.homeMask = 0xFFFF;
 }
 
-MoveOutcome nameMove(const OpeningBook& book, GameNaming& naming, std::string_view move) {
-    const MoveOutcome outcome = playSanMove(naming.position, naming.reader, move);
-    if (outcome != READ_PLAYED) return outcome;
+MoveOutcome nameMove(const OpeningBook& book, GameNaming& naming, std::string_view text) {
+    const MoveOutcome outcome = playSanMove(naming.position, naming.reader, text);
+    if (outcome != READ_PLAYED || !naming.bookReachable) return outcome;
+    // The squares the move changed: both of its own, the pawn taken en
+    // passant and the rook of a castling.
+    const ParsedMove& move = naming.reader.currentMove;
+    updateKey(naming.key, naming.position, move.from);
+    updateKey(naming.key, naming.position, move.to);
+    if (move.special == MOVE_EN_PASSANT) {
+        updateKey(naming.key, naming.position, (move.to & 7) + (move.from & 0x70));
+    } else if (move.special == MOVE_CASTLE) {
+        const RookSquares rook = castleRookSquares(move.to);
+        updateKey(naming.key, naming.position, rook.from);
+        updateKey(naming.key, naming.position, rook.to);
+    }
     if (!naming.filter.exact.empty()) {
-        if (!naming.bookReachable) return outcome;
         // After any move its from-square is empty, and no pawn can have
         // come onto its destination if that is a home square of its color.
-        const ParsedMove& played = naming.reader.currentMove;
-        naming.homeMask &= ~unsigned(HOME_BIT[played.from] | HOME_BIT[played.to]);
-        const unsigned mask = naming.homeMask;
-        if (!hasBit(naming.filter.reachable, mask)) {
+        naming.homeMask &= ~unsigned(HOME_BIT[move.from] | HOME_BIT[move.to]);
+        if (!hasBit(naming.filter.reachable, naming.homeMask)) {
             naming.bookReachable = false;
             return outcome;
         }
-        if (!hasBit(naming.filter.exact, mask)) return outcome;
+        if (!hasBit(naming.filter.exact, naming.homeMask)) return outcome;
     }
-    std::uint8_t key[PACKED_BOARD_SIZE];
-    packBoard(naming.position, key);
-    const std::int32_t index = findPlacement(book, key);
+    const std::int32_t index = findPlacement(book, naming.key);
     if (index >= 0) {
         naming.index = index;
         naming.ply = naming.position.plyCount;

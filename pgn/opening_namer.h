@@ -52,6 +52,8 @@ struct GameNaming {
     HomePawnFilter filter;    // empty: every board is looked up
     bool bookReachable = true;
     unsigned homeMask = 0xFFFF;  // homePawns of the position, kept up to date
+    // packBoard of the position, kept up to date square by square.
+    std::uint8_t key[PACKED_BOARD_SIZE] = {};
 };
 
 // Back to the initial position with nothing found. A copy of a position set

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -104,7 +105,8 @@ TEST(LichessSample, TagModeChangesNothingButTheOpeningTags) {
 }
 
 // The home-pawn filter only saves lookups: every game gets the same name
-// and ply with it as without it.
+// and ply with it as without it. The board key kept up to date move by move
+// is the packed board after every move.
 TEST(LichessSample, HomePawnFilterChangesNoName) {
     GameNaming plain;
     GameNaming filtered;
@@ -122,6 +124,9 @@ TEST(LichessSample, HomePawnFilterChangesNoName) {
         for (int ply = 0; ply < lichessBook().longestLine && nextMove(cursor, move, line); ++ply) {
             if (nameMove(lichessBook(), plain, move) != READ_PLAYED) break;
             ASSERT_EQ(READ_PLAYED, nameMove(lichessBook(), filtered, move));
+            std::uint8_t key[PACKED_BOARD_SIZE];
+            packBoard(plain.position, key);
+            ASSERT_EQ(0, std::memcmp(key, plain.key, sizeof key)) << game.number << " " << move;
             if (filtered.bookReachable) {
                 ASSERT_EQ(homePawns(filtered.position), filtered.homeMask) << game.number;
             } else {
