@@ -175,13 +175,38 @@ bool exposesKing(const Position& position, Square from, Square to, std::uint8_t 
     return false;
 }
 
+// For a side that is not in check: is the piece on `from` pinned to its
+// king by an opponent's line piece, and does the move take it off that line?
+bool leavesPinLine(const Position& position, Square from, Square to) {
+    const int king = kingSquare(position, position.sideToMove);
+    const AttackEntry& line = attackEntry(from - king);
+    if ((line.mask & attackBit[QUEEN]) == 0) return false;
+    int square = king + line.step;
+    for (; square != from; square += line.step) {
+        if (square == to || position.board[square].piece != EMPTY) return false;
+    }
+    for (square += line.step; onBoard(square); square += line.step) {
+        if (square == to) return false;
+        const BoardCell cell = position.board[square];
+        if (cell.piece == EMPTY) continue;
+        return cell.color == position.otherSide &&
+               (attackEntry(king - square).mask & attackBit[cell.piece]) != 0;
+    }
+    return false;
+}
+
 // Adds the from-square when the piece there fits the text's from part and
 // the move leaves the mover's king unattacked.
 void addIfLegal(Position& position, MoveReader& reader, Square from, std::uint8_t special) {
     const ParsedMove& move = reader.currentMove;
     const int mask = matchMask(move.from);
     if ((from & mask) != (move.from & mask)) return;
-    if (exposesKing(position, from, move.to, special)) return;
+    const bool onlyPins = reader.checkPly == position.plyCount && !reader.inCheck &&
+                          special != MOVE_EN_PASSANT && position.board[from].piece != KING;
+    if (onlyPins ? leavesPinLine(position, from, move.to)
+                 : exposesKing(position, from, move.to, special)) {
+        return;
+    }
     assert(reader.candidateCount < MAX_CANDIDATES);
     if (reader.candidateCount < MAX_CANDIDATES) reader.candidateFrom[reader.candidateCount] = from;
     ++reader.candidateCount;
@@ -290,6 +315,47 @@ void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader,
     }
 }
 
+namespace {
+
+// Is there a line piece of the color behind the empty square `vacated`, as
+// seen from the king?
+bool attacksThrough(const Position& position, int king, int vacated, int color) {
+    const AttackEntry& line = attackEntry(vacated - king);
+    if ((line.mask & attackBit[QUEEN]) == 0) return false;
+    int square = king + line.step;
+    while (onBoard(square) && position.board[square].piece == EMPTY) square += line.step;
+    if (!onBoard(square)) return false;
+    const BoardCell cell = position.board[square];
+    return cell.color == color && (attackEntry(king - square).mask & attackBit[cell.piece]) != 0;
+}
+
+// Does the move just committed give check? In a position reached by legal
+// moves only the piece on the destination and line pieces behind the squares
+// the move emptied can; a castling asks the full test.
+bool gaveCheck(const Position& position, const ParsedMove& move) {
+    const int king = kingSquare(position, position.sideToMove);
+    if (move.special == MOVE_CASTLE) return isInCheck(position, position.sideToMove);
+    const int mover = position.otherSide;
+    const int kind = position.board[move.to].piece;
+    if (kind == PAWN) {
+        const int square = king - pawnAttackOffset[mover];
+        if (move.to == square || move.to == square + 2) return true;
+    } else if (kind != KING) {
+        const AttackEntry& line = attackEntry(king - move.to);
+        if (line.mask & attackBit[kind]) {
+            if (kind == KNIGHT) return true;
+            int square = move.to + line.step;
+            while (square != king && position.board[square].piece == EMPTY) square += line.step;
+            if (square == king) return true;
+        }
+    }
+    if (attacksThrough(position, king, move.from, mover)) return true;
+    return move.special == MOVE_EN_PASSANT &&
+           attacksThrough(position, king, (move.to & 7) + (move.from & 0x70), mover);
+}
+
+}  // namespace
+
 MoveOutcome playSanMove(Position& position, MoveReader& reader, std::string_view text) {
     // parseMove reads at most eight characters and stops at a 0 byte; a
     // longer text can only fit when the rest is signs, checked below.
@@ -302,7 +368,12 @@ MoveOutcome playSanMove(Position& position, MoveReader& reader, std::string_view
         const char sign = text[at];
         if (sign != '+' && sign != '#' && sign != '!' && sign != '?') return READ_UNREADABLE;
     }
-    return playParsedMove(position, reader);
+    const MoveOutcome outcome = playParsedMove(position, reader);
+    if (outcome == READ_PLAYED) {
+        reader.inCheck = gaveCheck(position, reader.currentMove);
+        reader.checkPly = position.plyCount;
+    }
+    return outcome;
 }
 
 void playMoveText(Frame& frame, Position& position, MoveReader& reader, const char*& textCursor) {

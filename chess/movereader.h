@@ -30,6 +30,12 @@ struct MoveReader {
     Square candidateFrom[MAX_CANDIDATES] = {};
     int candidateCount = 0;
     MoveList moveList;
+    // Whether the side to move stands in check, worked out by playSanMove
+    // after the move it played: known while the position's ply count is
+    // checkPly. Then a move that is no king's and no capture en passant only
+    // needs the line from its king through its from-square looked at.
+    int checkPly = -1;
+    bool inCheck = false;
 };
 
 // Character classes of the move notation.

@@ -411,6 +411,61 @@ TEST(FindFittingMoves, AgreesWithTheGeneratedMovesInRandomGames) {
     EXPECT_GT(compared, 300000);
 }
 
+// The text of a move in the long form, which fits it alone: "Ng1f3", "e7e8Q".
+std::string longText(const Position& position, const Move& move) {
+    std::string text;
+    const int kind = position.board[move.from].piece;
+    if (kind != PAWN) text += PIECE_LETTERS[kind - 1];
+    for (Square square : {move.from, move.to}) {
+        text += static_cast<char>('a' + fileOf(square));
+        text += static_cast<char>('1' + rankOf(square));
+    }
+    if (move.special >= KNIGHT && move.special <= QUEEN) text += PIECE_LETTERS[move.special - 1];
+    return text;
+}
+
+// Games of PGN moves keep knowing whether the side to move is in check, and
+// with that knowledge every move is played when it is legal and refused when
+// it leaves the king attacked, as without it.
+TEST(PlaySanMove, KnowsTheCheckAfterEveryMoveOfRandomGames) {
+    std::mt19937 random(7);
+    int inCheck = 0;
+    for (int game = 0; game < 40; ++game) {
+        Position position;
+        setupStartPosition(position);
+        MoveReader reader;
+        for (int ply = 0; ply < 150; ++ply) {
+            MoveList list;
+            generateMoves(position, list);
+            std::vector<std::string> legal;
+            for (int index = 0; index < list.moveCount; ++index) {
+                const Move move = list.moves[index];
+                if (move.special == MOVE_CASTLE) continue;
+                makeMove(position, move);
+                const bool safe = !isInCheck(position, position.sideToMove);
+                unmakeMove(position, move);
+                const std::string text = longText(position, move);
+                for (bool known : {true, false}) {
+                    Position trial = position;
+                    MoveReader trialReader = reader;
+                    if (!known) trialReader.checkPly = -1;
+                    ASSERT_EQ(safe ? READ_PLAYED : READ_NO_PIECE,
+                              playSanMove(trial, trialReader, text))
+                        << text << " after ply " << ply << " of game " << game;
+                }
+                if (safe) legal.push_back(text);
+            }
+            if (legal.empty()) break;
+            ASSERT_EQ(READ_PLAYED, playSanMove(position, reader, legal[random() % legal.size()]));
+            ASSERT_EQ(position.plyCount, reader.checkPly);
+            ASSERT_EQ(isInCheck(position, position.sideToMove), reader.inCheck)
+                << "ply " << ply << " of game " << game;
+            inCheck += reader.inCheck;
+        }
+    }
+    EXPECT_GT(inCheck, 100);
+}
+
 TEST(ReadSquare, CompleteAndPartialSquares) {
     struct Case {
         const char* text;
