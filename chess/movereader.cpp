@@ -62,11 +62,22 @@ Move moveOf(const ParsedMove& parsed) {
 
 }  // namespace
 
-PieceKind pieceKindOfLetter(char letter) {
+namespace {
+
+// The kind of every byte that is a piece letter, EMPTY for all others.
+constexpr std::array<PieceKind, 256> KIND_OF_LETTER = [] {
+    std::array<PieceKind, 256> kinds{};
     for (int kind = PAWN; kind <= KING; ++kind) {
-        if (PIECE_LETTERS[kind - 1] == letter) return static_cast<PieceKind>(kind);
+        kinds[static_cast<unsigned char>(PIECE_LETTERS[kind - 1])] = static_cast<PieceKind>(kind);
     }
-    return EMPTY;
+    return kinds;
+}();
+static_assert(KIND_OF_LETTER['N'] == KNIGHT && KIND_OF_LETTER['n'] == EMPTY);
+
+}  // namespace
+
+PieceKind pieceKindOfLetter(char letter) {
+    return KIND_OF_LETTER[static_cast<unsigned char>(letter)];
 }
 
 Square readSquare(const char*& text) {
@@ -359,9 +370,10 @@ bool gaveCheck(const Position& position, const ParsedMove& move) {
 MoveOutcome playSanMove(Position& position, MoveReader& reader, std::string_view text) {
     // parseMove reads at most eight characters and stops at a 0 byte; a
     // longer text can only fit when the rest is signs, checked below.
-    char move[16] = {};
+    char move[16];
     const std::size_t copied = text.size() < sizeof move - 1 ? text.size() : sizeof move - 1;
     std::memcpy(move, text.data(), copied);
+    move[copied] = 0;
     const int consumed = parseMove(position, reader, move);
     if (consumed <= 0) return READ_UNREADABLE;
     for (std::size_t at = static_cast<std::size_t>(consumed); at < text.size(); ++at) {
