@@ -3,27 +3,32 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
+#include <new>
 
 #include "frame/platform.h"
 
 namespace {
 
+constexpr std::array<bool, 256> tableOf(std::string_view members) {
+    std::array<bool, 256> table{};
+    for (unsigned char c : members) table[c] = true;
+    return table;
+}
+
 // Characters that end a token of movetext. A termination marker counts only
 // as a token of its own, so that "e4*" or "2.1-0" is not the end of a game.
-constexpr std::array<bool, 256> DELIMITERS = [] {
-    std::array<bool, 256> table{};
-    for (unsigned char c : std::string_view(" \t\r\n\v\f{}();[]")) table[c] = true;
-    return table;
-}();
+constexpr std::array<bool, 256> DELIMITERS = tableOf(" \t\r\n\v\f{}();[]");
 
 // Characters at which the scan for the end of a game must look closer:
 // line ends (for tag lines and '%' lines), comments, variations and the
 // characters that termination markers hold.
-constexpr std::array<bool, 256> SCAN_STOPS = [] {
-    std::array<bool, 256> table{};
-    for (unsigned char c : std::string_view("\n{();*-/")) table[c] = true;
-    return table;
-}();
+constexpr std::array<bool, 256> SCAN_STOPS = tableOf("\n{();*-/");
+
+// Where a tag's name and value end. Both tables hold '\n', so that the
+// sentinel after the data stops the loops that use them.
+constexpr std::array<bool, 256> NAME_STOPS = tableOf(" \t\r\n\v\f{}();[]\"");
+constexpr std::array<bool, 256> VALUE_STOPS = tableOf("\"\\\n");
 
 bool isDelimiter(char c) {
     return DELIMITERS[static_cast<unsigned char>(c)];
@@ -129,63 +134,66 @@ std::size_t lineEndFrom(const ScanInput& in, std::size_t at) {
 }
 
 // Reads the quoted value that starts after the opening quote at `at`; gives
-// the offset after the closing quote (or the line end).
-std::size_t readTagValue(const char* data, std::size_t at, std::size_t end, std::string& value) {
-    const void* quote = std::memchr(data + at, '"', end - at);
-    std::size_t stop =
-        quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - data) : end;
-    if (!std::memchr(data + at, '\\', stop - at)) {
-        value.assign(data + at, stop - at);
-        return quote ? stop + 1 : end;
-    }
-    value.clear();
-    for (;;) {
-        stop = at;
-        while (stop < end && data[stop] != '"' && data[stop] != '\\') ++stop;
-        value.append(data + at, stop - at);
-        if (stop == end) return end;
-        if (data[stop] == '"') return stop + 1;
-        if (stop + 1 < end && (data[stop + 1] == '"' || data[stop + 1] == '\\')) {
-            value.push_back(data[stop + 1]);
-            at = stop + 2;
+// the offset after the closing quote (or of the line end).
+std::size_t readTagValue(const char* data, std::size_t at, std::string& value) {
+    std::size_t stop = at;
+    while (!VALUE_STOPS[static_cast<unsigned char>(data[stop])]) ++stop;
+    value.assign(data + at, stop - at);
+    while (data[stop] == '\\') {
+        char next = data[stop + 1];
+        if (next == '"' || next == '\\') {
+            value.push_back(next);
+            stop += 2;
         } else {
             value.push_back('\\');
-            at = stop + 1;
+            stop += 1;
         }
+        at = stop;
+        while (!VALUE_STOPS[static_cast<unsigned char>(data[stop])]) ++stop;
+        value.append(data + at, stop - at);
     }
+    return data[stop] == '"' ? stop + 1 : stop;
 }
 
-// Reads the tag pairs of the line [lineBegin, lineEnd), where lineEnd is the
-// offset of its '\n' or the end of the data; gives the offset of the first
-// text on the line that is not a tag pair, or lineEnd.
+// Reads the tag pairs of the line that begins at `lineBegin`, from its '['
+// at `from` on; sets `lineEnd` to the offset of the line's '\n' (or the end
+// of the data) and gives the offset of the first text on the line that is
+// not a tag pair, or lineEnd.
 std::size_t readTagLine(GameScan& scan, std::size_t lineBegin, std::size_t from,
-                        std::size_t lineEnd) {
+                        std::size_t& lineEnd) {
     const char* data = scan.in.data;
+    const std::size_t base = scan.bounds.begin;
+    const std::size_t firstTag = scan.tagCount;
     std::size_t at = from;
     for (;;) {
-        while (at < lineEnd && (isBlank(data[at]) || data[at] == '\r')) ++at;
-        if (at == lineEnd || data[at] != '[') return at;
+        while (isBlank(data[at]) || data[at] == '\r') ++at;
+        if (data[at] != '[') break;
         std::size_t pairBegin = at++;
-        while (at < lineEnd && isBlank(data[at])) ++at;
+        while (isBlank(data[at])) ++at;
         std::size_t nameBegin = at;
-        while (at < lineEnd && !isDelimiter(data[at]) && data[at] != '"') ++at;
+        while (!NAME_STOPS[static_cast<unsigned char>(data[at])]) ++at;
         if (scan.tagCount == scan.tags->size()) scan.tags->emplace_back();
         PgnTag& tag = (*scan.tags)[scan.tagCount++];
-        tag.name.assign(data + nameBegin, at - nameBegin);
-        while (at < lineEnd && isBlank(data[at])) ++at;
-        if (at < lineEnd && data[at] == '"') {
-            at = readTagValue(data, at + 1, lineEnd, tag.value);
+        std::string_view name(data + nameBegin, at - nameBegin);
+        if (tag.name != name) tag.name.assign(name);  // games of a file mostly repeat their tags
+        while (isBlank(data[at])) ++at;
+        if (data[at] == '"') {
+            at = readTagValue(data, at + 1, tag.value);
         } else {
             tag.value.clear();
         }
-        const void* close = std::memchr(data + at, ']', lineEnd - at);
-        at = close ? static_cast<std::size_t>(static_cast<const char*>(close) - data) + 1 : lineEnd;
-        std::size_t base = scan.bounds.begin;
+        while (data[at] != ']' && data[at] != '\n') ++at;
+        if (data[at] == ']') ++at;
         tag.pairBegin = pairBegin - base;
         tag.pairEnd = at - base;
-        tag.lineBegin = lineBegin - base;
-        tag.lineEnd = (lineEnd < scan.in.size ? lineEnd + 1 : lineEnd) - base;
     }
+    lineEnd = data[at] == '\n' ? std::min(at, scan.in.size) : lineEndFrom(scan.in, at);
+    std::size_t end = lineEnd < scan.in.size ? lineEnd + 1 : lineEnd;
+    for (std::size_t i = firstTag; i < scan.tagCount; ++i) {
+        (*scan.tags)[i].lineBegin = lineBegin - base;
+        (*scan.tags)[i].lineEnd = end - base;
+    }
+    return at;
 }
 
 // Skips the text between games up to the first line that starts a game.
@@ -232,9 +240,9 @@ ScanResult readTagSection(GameScan& scan) {
     if (content == std::string_view::npos) return ScanResult::NEED_MORE;
     long lines = 0;
     while (content < in.size && in.data[content] == '[') {
-        std::size_t lineEnd = lineEndFrom(in, content);
-        if (lineEnd == in.size && !in.final) return ScanResult::NEED_MORE;
+        std::size_t lineEnd = 0;
         std::size_t rest = readTagLine(scan, at, content, lineEnd);
+        if (lineEnd == in.size && !in.final) return ScanResult::NEED_MORE;
         if (rest < lineEnd || lineEnd == in.size) {
             at = rest;
             break;
@@ -250,9 +258,9 @@ ScanResult readTagSection(GameScan& scan) {
     return ScanResult::GAME;
 }
 
-// A termination marker that begins at `begin` and is `length` long ends the
-// game when it is a token of its own: `wanted` holds what must stand there.
-// Gives 0 for no marker, npos when the bytes after it are still to come.
+// Whether the termination marker `wanted` stands at `begin` as a token of
+// its own: the offset after it, 0 for no marker, npos when the bytes that
+// decide are still to come.
 std::size_t markerAt(const GameScan& scan, std::size_t begin, std::string_view wanted) {
     const ScanInput& in = scan.in;
     if (begin < scan.bounds.begin) return 0;
@@ -418,12 +426,22 @@ ScanResult scanGame(GameScan& scan) {
 
 // Makes room for more bytes and reads them: the bytes not yet delivered move
 // to the front of the buffer, which doubles when less than a block is free.
+// A buffer that cannot grow ends the reading as a read error does.
 void refill(PgnReader& reader) {
     std::size_t kept = reader.filled - reader.next;
     std::size_t block = std::max<std::size_t>(reader.blockSize, 1);
     if (reader.capacity - kept < block) {
         std::size_t capacity = std::max(2 * reader.capacity, kept + 2 * block);
-        std::unique_ptr<char[]> grown(new char[capacity + 1]);
+        std::unique_ptr<char[]> grown;
+        if (kept + block <= reader.maxBuffer) {
+            capacity = std::min(capacity, reader.maxBuffer);
+            grown.reset(new (std::nothrow) char[capacity + 1]);
+        }
+        if (!grown) {
+            reader.readError = true;
+            reader.streamEnded = true;
+            return;
+        }
         if (kept > 0) std::memcpy(grown.get(), reader.buffer.get() + reader.next, kept);
         reader.buffer = std::move(grown);
         reader.capacity = capacity;
@@ -442,6 +460,13 @@ void refill(PgnReader& reader) {
         reader.streamEnded = true;
         if (std::ferror(reader.stream)) reader.readError = true;
     }
+}
+
+// A line number as the games and moves give it: `long`, which Windows
+// holds in 32 bits; a file of more lines (tens of gigabytes) shows its
+// later lines as the largest number instead of wrapping around.
+long lineNumber(std::int64_t line) {
+    return static_cast<long>(std::min<std::int64_t>(line, std::numeric_limits<long>::max()));
 }
 
 void resetReader(PgnReader& reader) {
@@ -526,10 +551,11 @@ bool nextGame(PgnReader& reader, PgnGame& game) {
     game.skipped = std::string_view(data, bounds.begin);
     game.text = std::string_view(data + bounds.begin, bounds.end - bounds.begin);
     game.number = ++reader.games;
-    game.firstLine = reader.line + bounds.linesBefore;
+    std::int64_t firstLine = reader.line + bounds.linesBefore;
+    game.firstLine = lineNumber(firstLine);
     game.movetext = bounds.movetext - bounds.begin;
-    game.movetextLine = game.firstLine + bounds.linesToMovetext;
-    reader.line = game.firstLine + bounds.linesInGame;
+    game.movetextLine = lineNumber(firstLine + bounds.linesToMovetext);
+    reader.line = firstLine + bounds.linesInGame;
     reader.next += bounds.end;
     reader.consumed += bounds.end;
     reader.atLineStart = bounds.endsLine;
@@ -543,11 +569,16 @@ MovetextCursor movetextOf(const PgnGame& game) {
 
 namespace {
 
+void addLines(long& line, std::ptrdiff_t count) {
+    line = count < std::numeric_limits<long>::max() - line ? line + static_cast<long>(count)
+                                                           : std::numeric_limits<long>::max();
+}
+
 // Past a brace comment that begins at `at`, counting its line ends.
 const char* skipComment(const char* at, const char* end, long& line) {
     const void* close = std::memchr(at, '}', static_cast<std::size_t>(end - at));
     const char* stop = close ? static_cast<const char*>(close) : end;
-    line += std::count(at, stop, '\n');
+    addLines(line, std::count(at, stop, '\n'));
     return close ? stop + 1 : end;
 }
 
@@ -561,7 +592,7 @@ const char* skipSpace(MovetextCursor& cursor, const char* at) {
     while (at < cursor.end) {
         char c = *at;
         if (c == '\n') {
-            ++cursor.line;
+            addLines(cursor.line, 1);
             ++at;
             if (at < cursor.end && *at == '%') at = skipToLineEnd(at, cursor.end);
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f') {
@@ -612,21 +643,26 @@ bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line) {
     while (at < end) {
         char c = *at;
         if (!isDelimiter(c)) {
+            const char* begin = at;
             const char* tokenEnd = at + 1;
             while (tokenEnd < end && !isDelimiter(*tokenEnd)) ++tokenEnd;
-            std::string_view token(at, static_cast<std::size_t>(tokenEnd - at));
             at = tokenEnd;
-            if (isDigit(c) || c == '*') {
-                if (isTerminationMarker(token)) break;
-                std::size_t digits = 1;
-                while (digits < token.size() && isDigit(token[digits])) ++digits;
-                if (digits == token.size()) continue;  // a move number without its dot
-                if (token[digits] == '.') token.remove_prefix(digits);
+            if (isDigit(c)) {
+                const char* digitsEnd = begin + 1;
+                while (digitsEnd < tokenEnd && isDigit(*digitsEnd)) ++digitsEnd;
+                if (digitsEnd == tokenEnd) continue;  // a move number without its dot
+                if (*digitsEnd == '.') {
+                    begin = digitsEnd;  // a move number, perhaps with its move: "12.e4"
+                } else if (isTerminationMarker({begin, tokenEnd})) {
+                    break;
+                }
+            } else if (c == '*' && tokenEnd == begin + 1) {
+                break;
             }
-            while (!token.empty() && token.front() == '.') token.remove_prefix(1);
-            while (!token.empty() && (token.back() == '!' || token.back() == '?')) {
-                token.remove_suffix(1);
-            }
+            while (begin < tokenEnd && *begin == '.') ++begin;
+            const char* moveEnd = tokenEnd;
+            while (moveEnd > begin && (moveEnd[-1] == '!' || moveEnd[-1] == '?')) --moveEnd;
+            std::string_view token(begin, static_cast<std::size_t>(moveEnd - begin));
             if (token.empty() || token.front() == '$' || token == "e.p.") continue;
             cursor.at = at;
             move = token;
@@ -635,7 +671,7 @@ bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line) {
         }
         switch (c) {
             case '\n':
-                ++cursor.line;
+                addLines(cursor.line, 1);
                 ++at;
                 if (at < end && *at == '%') at = skipToLineEnd(at, end);
                 break;

@@ -1,7 +1,7 @@
 // Reading PGN files game by game: the tag pairs of each game and the bounds
 // of its movetext, with the bytes of the game as they stand in the file, so
 // that a game can be written back unchanged. The reader holds one game in
-// memory at a time, however large the file.
+// memory at a time (with the text before it), however large the file.
 //
 // Where games begin and end:
 // - A line's first character counts after any blanks (spaces, tabs) and, at
@@ -22,8 +22,11 @@
 //   is skipped text. A game without a marker ends where a line that begins
 //   with '[' starts (outside a brace comment) or at the end of the file.
 //   An unclosed brace comment or variation thus runs on to the next tag line
-//   (a comment: to the end of the file).
-// - Lines end with LF or CRLF and are numbered from 1.
+//   (a comment: to the end of the file, and the reader then holds the rest
+//   of the file as one game).
+// - A '%' in the first column makes the rest of its line a comment.
+// - Lines end with LF or CRLF and are numbered from 1. Any byte may occur:
+//   NUL bytes and invalid UTF-8 are text like any other.
 #pragma once
 
 #include <cstddef>
@@ -53,7 +56,7 @@ struct PgnTag {
 struct PgnGame {
     std::string_view skipped;  // text before the game that belongs to no game
     std::string_view text;     // the game's own bytes, from its first line on
-    int number = 0;            // the game's number in its file, from 1
+    int number = 0;            // the game's number in its file, from 1 (games without tags count)
     long firstLine = 0;        // the line of the file on which `text` begins
     std::vector<PgnTag> tags;  // in the order of the file; empty for a game without tags
     std::size_t movetext = 0;  // offset in `text` where the movetext begins
@@ -70,10 +73,12 @@ struct PgnReader {
     std::string name;
     std::FILE* stream = nullptr;
     bool ownsStream = false;
-    // Set when reading the stream failed: the games before the failure were
-    // delivered, then nextGame ends as at the end of the file. The programs
-    // check it after the last game.
+    // Set when reading the stream failed, or when a game with the text
+    // before it would need a buffer larger than `maxBuffer` (or than memory
+    // allows): what was read is delivered, then nextGame ends as at the end
+    // of the file. The programs check it after the last game.
     bool readError = false;
+    std::size_t maxBuffer = std::size_t{1} << 30;
     // The smallest read: the buffer holds at least two blocks (more while a
     // single game does not fit), and each read fills the room there is.
     std::size_t blockSize = std::size_t{1} << 20;
@@ -85,7 +90,7 @@ struct PgnReader {
     std::size_t capacity = 0;
     std::size_t filled = 0;  // bytes in the buffer
     std::size_t next = 0;    // offset in the buffer of the first byte not delivered
-    long line = 1;           // the line of that byte
+    std::int64_t line = 1;   // the line of that byte
     int games = 0;
     bool atLineStart = true;  // that byte begins a line
     bool streamEnded = false;
@@ -118,6 +123,7 @@ MovetextCursor movetextOf(const PgnGame& game);
 // "e8=Q", "--", "Z0"), without its move number ("12.e4" gives "e4") and
 // without suffix annotations ("Nf3!?" gives "Nf3"; '+' and '#' stay), with
 // the line it stands on; false at the game's termination marker or the end
-// of its movetext. Any other token of the main line (a stray word) comes as
-// a move too: the move reader refuses it.
+// of its movetext. NAGs ("$14"), free-standing marks ("!?", "...") and
+// "e.p." are passed over. Any other token of the main line (a stray word)
+// comes as a move too: the move reader refuses it.
 bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line);

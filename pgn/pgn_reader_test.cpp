@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -220,6 +221,64 @@ TEST(NextGame, ReadsTheLichessSample) {
     EXPECT_EQ(plies, 327416);
     EXPECT_EQ(tags, 74982);
     EXPECT_EQ(reader.consumed, 3743501u);
+    std::fclose(stream);
+}
+
+// Memory stays that of a game or two: the buffer does not grow with the
+// file, only with the largest game.
+TEST(NextGame, HoldsOneGameAtATime) {
+    std::FILE* stream = std::fopen(TESSARA_SOURCE_DIR "/data/lichess-2013-01-5000.pgn", "rb");
+    ASSERT_NE(stream, nullptr);
+    PgnReader reader;
+    reader.blockSize = 4096;
+    openPgnStream(reader, stream, "sample");
+    PgnGame game;
+    std::size_t largest = 0;
+    while (nextGame(reader, game))
+        largest = std::max(largest, game.skipped.size() + game.text.size());
+    EXPECT_EQ(game.number, 5000);
+    EXPECT_LE(reader.capacity, 2 * std::max<std::size_t>(largest, 4096) + 2 * 4096);
+    std::fclose(stream);
+}
+
+// "-" reads standard input; a reader starts over with each file.
+TEST(OpenPgn, ReadsStandardInputAndStartsOverPerFile) {
+    ASSERT_NE(std::freopen(TESSARA_SOURCE_DIR "/data/lichess-2013-01-5000.pgn", "rb", stdin),
+              nullptr);
+    PgnReader reader;
+    ASSERT_TRUE(openPgn(reader, "-"));
+    PgnGame game;
+    while (nextGame(reader, game)) {
+    }
+    EXPECT_EQ(game.number, 5000);
+    closePgn(reader);
+    EXPECT_EQ(std::fgetc(stdin), EOF);  // read to the end, and still open
+
+    std::FILE* stream = streamOf("\n\n1. e4 *\n");
+    openPgnStream(reader, stream, "second");
+    ASSERT_TRUE(nextGame(reader, game));
+    EXPECT_EQ(game.number, 1);
+    EXPECT_EQ(game.firstLine, 3);
+    EXPECT_EQ(reader.consumed, 10u);
+    std::fclose(stream);
+}
+
+// Text that no game ends would have to be held whole: past the buffer's
+// limit the reader stops as at a read error instead.
+TEST(NextGame, StopsWhereAGameOutgrowsTheBuffer) {
+    std::string bytes = "[Event \"A\"]\n1. e4 *\n" + std::string(5000, 'x');
+    std::FILE* stream = streamOf(bytes);
+    PgnReader reader;
+    reader.blockSize = 256;
+    reader.maxBuffer = 1024;
+    openPgnStream(reader, stream, "big");
+    PgnGame game;
+    ASSERT_TRUE(nextGame(reader, game));
+    EXPECT_EQ(game.text, "[Event \"A\"]\n1. e4 *\n");
+    EXPECT_FALSE(nextGame(reader, game));
+    EXPECT_TRUE(reader.readError);
+    EXPECT_LE(reader.capacity, 1024u);
+    EXPECT_EQ(game.skipped, std::string_view(bytes).substr(21, game.skipped.size()));
     std::fclose(stream);
 }
 
