@@ -2,7 +2,8 @@
 # Builds the release configuration and times teseco on the lichess sample
 # repeated 19 times (about 71 MB, made in a temporary folder, not kept):
 # the table, -t, the peer pgn-extract -e with its own ECO file, and -t over
-# two processes with GNU parallel, whose output must equal the
+# two processes with GNU parallel (--pipe, as for a stream, and --pipepart,
+# which hands each process its part of a file), whose output must equal the
 # single-process one. Prints the best of RUNS of each in MB/s (10^6 bytes)
 # and games/s, by the clock and by the CPU time used, and the peak memory;
 # then the move reader alone on the sample in moves/s.
@@ -49,15 +50,17 @@ measure() {
 
 measure table "teseco (table)" "$work/table.txt" "$bin/programs/teseco" "$book" "$big"
 measure tags "teseco -t" "$work/tagged.pgn" "$bin/programs/teseco" -t "$book" "$big"
-measure parallel "teseco -t, parallel -j2" "$work/parallel.pgn" sh -c "parallel --pipe --keep-order \
-    --recstart '[Event ' --block 8M -j2 '$bin/programs/teseco' -t '$book' - <'$big'"
-if cmp -s "$work/tagged.pgn" "$work/parallel.pgn"; then
-    echo "parallel output equals the single-process output; two-core speed-up by the clock" \
-        "$(echo "$clock_tags $clock_parallel" | awk '{ printf "%.2f", $1 / $2 }')"
-else
-    echo "parallel output differs from the single-process output"
-    exit 1
-fi
+measure parallel "teseco -t, parallel --pipe" "$work/parallel.pgn" sh -c "parallel --pipe \
+    --keep-order --recstart '[Event ' --block 8M -j2 '$bin/programs/teseco' -t '$book' - <'$big'"
+cmp -s "$work/tagged.pgn" "$work/parallel.pgn" ||
+    { echo "parallel --pipe output differs from the single-process output"; exit 1; }
+measure part "teseco -t, parallel --pipepart" "$work/parallel.pgn" parallel --pipepart -a "$big" \
+    --keep-order --recstart '[Event ' --block -1 -j2 "$bin/programs/teseco" -t "$book" -
+cmp -s "$work/tagged.pgn" "$work/parallel.pgn" ||
+    { echo "parallel --pipepart output differs from the single-process output"; exit 1; }
+echo "both parallel outputs equal the single-process output; two-core speed-up by the clock:" \
+    "$(echo "$clock_tags $clock_parallel $clock_part" |
+        awk '{ printf "%.2f with --pipe, %.2f with --pipepart", $1 / $2, $1 / $3 }')"
 if command -v pgn-extract >/dev/null || [ -x /usr/games/pgn-extract ]; then
     extract=$(command -v pgn-extract || echo /usr/games/pgn-extract)
     measure extract "pgn-extract -e" "$work/extract.pgn" "$extract" -e/usr/share/pgn-extract/eco.pgn -s \
