@@ -62,11 +62,22 @@ Move moveOf(const ParsedMove& parsed) {
 
 }  // namespace
 
-PieceKind pieceKindOfLetter(char letter) {
+namespace {
+
+// The kind of every byte that is a piece letter, EMPTY for all others.
+constexpr std::array<PieceKind, 256> KIND_OF_LETTER = [] {
+    std::array<PieceKind, 256> kinds{};
     for (int kind = PAWN; kind <= KING; ++kind) {
-        if (PIECE_LETTERS[kind - 1] == letter) return static_cast<PieceKind>(kind);
+        kinds[static_cast<unsigned char>(PIECE_LETTERS[kind - 1])] = static_cast<PieceKind>(kind);
     }
-    return EMPTY;
+    return kinds;
+}();
+static_assert(KIND_OF_LETTER['N'] == KNIGHT && KIND_OF_LETTER['n'] == EMPTY);
+
+}  // namespace
+
+PieceKind pieceKindOfLetter(char letter) {
+    return KIND_OF_LETTER[static_cast<unsigned char>(letter)];
 }
 
 Square readSquare(const char*& text) {
@@ -143,24 +154,238 @@ int findMatchingMoves(Position& position, MoveReader& reader) {
     return reader.candidateCount;
 }
 
-void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader,
-                      const char* textCursor) {
+namespace {
+
+// Would the mover's king stand attacked after the move? Worked out on the
+// board as it is, without making the move: the from-square counts as
+// empty, the destination as taken by the mover (an opponent's piece there
+// as gone), and so does the pawn taken en passant.
+bool exposesKing(const Position& position, Square from, Square to, std::uint8_t special) {
+    const int enemy = position.otherSide;
+    const BoardCell* board = position.board;
+    const int king = board[from].piece == KING ? to : kingSquare(position, position.sideToMove);
+    const int passed = special == MOVE_EN_PASSANT ? (to & 7) + (from & 0x70) : NO_SQUARE;
+    int square = king - pawnAttackOffset[enemy];
+    for (int tries = 0; tries < 2; ++tries, square += 2) {
+        if (!onBoard(square) || square == to || square == passed) continue;
+        if (board[square].piece == PAWN && board[square].color == enemy) return true;
+    }
+    for (const PieceEntry& entry : position.pieceList[enemy]) {
+        if (entry.kind == EMPTY || entry.kind == PAWN || entry.square == to) continue;
+        const AttackEntry& line = attackEntry(king - entry.square);
+        if ((attackBit[entry.kind] & line.mask) == 0) continue;
+        // A knight's jump or a single step cannot be blocked.
+        if (line.mask & (attackBit[KNIGHT] | attackBit[KING])) return true;
+        int between = entry.square + line.step;
+        while (between != king && (between == from || between == passed ||
+                                   (between != to && board[between].piece == EMPTY))) {
+            between += line.step;
+        }
+        if (between == king) return true;
+    }
+    return false;
+}
+
+// For a side that is not in check: is the piece on `from` pinned to its
+// king by an opponent's line piece, and does the move take it off that line?
+bool leavesPinLine(const Position& position, Square from, Square to) {
+    const int king = kingSquare(position, position.sideToMove);
+    const AttackEntry& line = attackEntry(from - king);
+    if ((line.mask & attackBit[QUEEN]) == 0) return false;
+    int square = king + line.step;
+    for (; square != from; square += line.step) {
+        if (square == to || position.board[square].piece != EMPTY) return false;
+    }
+    for (square += line.step; onBoard(square); square += line.step) {
+        if (square == to) return false;
+        const BoardCell cell = position.board[square];
+        if (cell.piece == EMPTY) continue;
+        return cell.color == position.otherSide &&
+               (attackEntry(king - square).mask & attackBit[cell.piece]) != 0;
+    }
+    return false;
+}
+
+// Adds the from-square when the piece there fits the text's from part and
+// the move leaves the mover's king unattacked.
+void addIfLegal(Position& position, MoveReader& reader, Square from, std::uint8_t special) {
+    const ParsedMove& move = reader.currentMove;
+    const int mask = matchMask(move.from);
+    if ((from & mask) != (move.from & mask)) return;
+    const bool onlyPins = reader.checkPly == position.plyCount && !reader.inCheck &&
+                          special != MOVE_EN_PASSANT && position.board[from].piece != KING;
+    if (onlyPins ? leavesPinLine(position, from, move.to)
+                 : exposesKing(position, from, move.to, special)) {
+        return;
+    }
+    assert(reader.candidateCount < MAX_CANDIDATES);
+    if (reader.candidateCount < MAX_CANDIDATES) reader.candidateFrom[reader.candidateCount] = from;
+    ++reader.candidateCount;
+}
+
+bool ownPawnOn(const Position& position, int square) {
+    if (!onBoard(square)) return false;
+    const BoardCell cell = position.board[square];
+    return cell.piece == PAWN && cell.color == position.sideToMove;
+}
+
+// A pawn reaches the destination from at most two squares: straight behind
+// it (one or two steps, over empty squares) when it is empty, diagonally
+// behind it when it holds an opponent's piece or is the en-passant square.
+void findPawnMoves(Position& position, MoveReader& reader) {
+    const ParsedMove& move = reader.currentMove;
+    const int forward = position.sideToMove == WHITE ? 16 : -16;
+    const BoardCell target = position.board[move.to];
+    if (move.special == MOVE_EN_PASSANT || target.piece != EMPTY) {
+        if (move.special == MOVE_EN_PASSANT && target.piece != EMPTY) return;
+        for (int side : {-1, 1}) {
+            const int from = move.to - forward + side;
+            if (ownPawnOn(position, from)) addIfLegal(position, reader, Square(from), move.special);
+        }
+        return;
+    }
+    const int behind = move.to - forward;
+    if (!onBoard(behind)) return;
+    if (ownPawnOn(position, behind)) {
+        addIfLegal(position, reader, Square(behind), move.special);
+    } else if (position.board[behind].piece == EMPTY) {
+        const int start = behind - forward;
+        const int startRank = position.sideToMove == WHITE ? 1 : 6;
+        if (ownPawnOn(position, start) && rankOf(start) == startRank) {
+            addIfLegal(position, reader, Square(start), move.special);
+        }
+    }
+}
+
+// A piece reaches the destination when the attack table says its kind can
+// cover the distance and, for a sliding piece, the squares between are empty.
+void findPieceMoves(Position& position, MoveReader& reader) {
+    const ParsedMove& move = reader.currentMove;
+    const bool slides = move.piece == BISHOP || move.piece == ROOK || move.piece == QUEEN;
+    for (const PieceEntry& entry : position.pieceList[position.sideToMove]) {
+        if (entry.kind != move.piece) continue;
+        const AttackEntry& line = attackEntry(move.to - entry.square);
+        if ((line.mask & attackBit[move.piece]) == 0) continue;
+        if (slides) {
+            int square = entry.square + line.step;
+            while (square != move.to && position.board[square].piece == EMPTY) square += line.step;
+            if (square != move.to) continue;
+        }
+        addIfLegal(position, reader, entry.square, MOVE_NORMAL);
+    }
+}
+
+}  // namespace
+
+int findFittingMoves(Position& position, MoveReader& reader) {
+    reader.candidateCount = 0;
+    const ParsedMove& move = reader.currentMove;
+    if (move.special == MOVE_CASTLE) {
+        generateMovesOf(position, reader.moveList, KING, move.to);
+        return findMatchingMoves(position, reader);
+    }
+    const BoardCell target = position.board[move.to];
+    if (target.piece != EMPTY && target.color == position.sideToMove) return 0;
+    if (move.piece == PAWN) {
+        findPawnMoves(position, reader);
+    } else {
+        findPieceMoves(position, reader);
+    }
+    return reader.candidateCount;
+}
+
+MoveOutcome playParsedMove(Position& position, MoveReader& reader) {
     ParsedMove& move = reader.currentMove;
     if (move.special == MOVE_CASTLE) {
         if ((position.castleRights & castleRightFor(position.sideToMove, move.to)) == 0) {
-            fatalError(frame, "Illegal attempt to Castle");
+            return READ_NO_CASTLE_RIGHT;
         }
-        if (castleThroughAttack(position, move.to)) {
-            fatalError(frame, "Can't Castle through an attacked square");
-        }
+        if (castleThroughAttack(position, move.to)) return READ_CASTLE_ATTACKED;
     }
-    generateMovesOf(position, reader.moveList, static_cast<PieceKind>(move.piece), move.to);
-    findMatchingMoves(position, reader);
+    findFittingMoves(position, reader);
     if (reader.candidateCount != 1) {
-        reportMoveError(frame, moveErrorMessage(reader.candidateCount), textCursor);
+        return reader.candidateCount == 0 ? READ_NO_PIECE : READ_AMBIGUOUS;
     }
     move.from = reader.candidateFrom[0];
     commitMove(position, moveOf(move), static_cast<PieceKind>(move.piece));
+    return READ_PLAYED;
+}
+
+void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader,
+                      const char* textCursor) {
+    switch (playParsedMove(position, reader)) {
+        case READ_NO_CASTLE_RIGHT:
+            fatalError(frame, "Illegal attempt to Castle");
+        case READ_CASTLE_ATTACKED:
+            fatalError(frame, "Can't Castle through an attacked square");
+        case READ_NO_PIECE:
+        case READ_AMBIGUOUS:
+            reportMoveError(frame, moveErrorMessage(reader.candidateCount), textCursor);
+        default:
+            break;
+    }
+}
+
+namespace {
+
+// Is there a line piece of the color behind the empty square `vacated`, as
+// seen from the king?
+bool attacksThrough(const Position& position, int king, int vacated, int color) {
+    const AttackEntry& line = attackEntry(vacated - king);
+    if ((line.mask & attackBit[QUEEN]) == 0) return false;
+    int square = king + line.step;
+    while (onBoard(square) && position.board[square].piece == EMPTY) square += line.step;
+    if (!onBoard(square)) return false;
+    const BoardCell cell = position.board[square];
+    return cell.color == color && (attackEntry(king - square).mask & attackBit[cell.piece]) != 0;
+}
+
+// Does the move just committed give check? In a position reached by legal
+// moves only the piece on the destination and line pieces behind the squares
+// the move emptied can; a castling asks the full test.
+bool gaveCheck(const Position& position, const ParsedMove& move) {
+    const int king = kingSquare(position, position.sideToMove);
+    if (move.special == MOVE_CASTLE) return isInCheck(position, position.sideToMove);
+    const int mover = position.otherSide;
+    const int kind = position.board[move.to].piece;
+    if (kind == PAWN) {
+        const int square = king - pawnAttackOffset[mover];
+        if (move.to == square || move.to == square + 2) return true;
+    } else if (kind != KING) {
+        const AttackEntry& line = attackEntry(king - move.to);
+        if (line.mask & attackBit[kind]) {
+            if (kind == KNIGHT) return true;
+            int square = move.to + line.step;
+            while (square != king && position.board[square].piece == EMPTY) square += line.step;
+            if (square == king) return true;
+        }
+    }
+    if (attacksThrough(position, king, move.from, mover)) return true;
+    return move.special == MOVE_EN_PASSANT &&
+           attacksThrough(position, king, (move.to & 7) + (move.from & 0x70), mover);
+}
+
+}  // namespace
+
+MoveOutcome playSanMove(Position& position, MoveReader& reader, std::string_view text) {
+    // parseMove reads at most eight characters and stops at a 0 byte; a
+    // longer text can only fit when the rest is signs, checked below.
+    char move[16];
+    const std::size_t copied = text.size() < sizeof move - 1 ? text.size() : sizeof move - 1;
+    std::memcpy(move, text.data(), copied);
+    move[copied] = 0;
+    const int consumed = parseMove(position, reader, move);
+    if (consumed <= 0) return READ_UNREADABLE;
+    for (std::size_t at = static_cast<std::size_t>(consumed); at < text.size(); ++at) {
+        const char sign = text[at];
+        if (sign != '+' && sign != '#' && sign != '!' && sign != '?') return READ_UNREADABLE;
+    }
+    const MoveOutcome outcome = playParsedMove(position, reader);
+    if (outcome == READ_PLAYED) {
+        reader.inCheck = gaveCheck(position, reader.currentMove);
+        reader.checkPly = position.plyCount;
+    }
+    return outcome;
 }
 
 void playMoveText(Frame& frame, Position& position, MoveReader& reader, const char*& textCursor) {

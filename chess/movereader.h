@@ -4,6 +4,8 @@
 // legal move, or the run ends with a move error report naming the line.
 #pragma once
 
+#include <string_view>
+
 #include "chess/board.h"
 #include "chess/movegen.h"
 #include "frame/io.h"
@@ -28,11 +30,38 @@ struct MoveReader {
     Square candidateFrom[MAX_CANDIDATES] = {};
     int candidateCount = 0;
     MoveList moveList;
+    // Whether the side to move stands in check, worked out by playSanMove
+    // after the move it played: known while the position's ply count is
+    // checkPly. Then a move that is no king's and no capture en passant only
+    // needs the line from its king through its from-square looked at.
+    int checkPly = -1;
+    bool inCheck = false;
 };
 
 // Character classes of the move notation.
 constexpr std::uint8_t CC_FILE = 1;
 constexpr std::uint8_t CC_RANK = 2;
+
+// What became of a move text. The book ends the run on anything but
+// READ_PLAYED; a game reader reports the move and goes on with the next game.
+enum MoveOutcome : std::uint8_t {
+    READ_PLAYED,
+    READ_UNREADABLE,       // not a move at all
+    READ_NO_PIECE,         // no legal move fits the text
+    READ_AMBIGUOUS,        // more than one legal move fits it
+    READ_NO_CASTLE_RIGHT,  // castling after the king or that rook has moved
+    READ_CASTLE_ATTACKED,  // castling from, over or onto an attacked square
+};
+
+// Reads and plays one move as PGN writes it: the whole text must be one
+// move, followed by nothing but check or mate signs and annotation marks
+// ('+', '#', '!', '?'), which are not checked against the position. The
+// position changes only when the result is READ_PLAYED.
+MoveOutcome playSanMove(Position& position, MoveReader& reader, std::string_view text);
+
+// Finds the one legal move that fits reader.currentMove (filled by parseMove)
+// and commits it; the castling right and squares are checked first.
+MoveOutcome playParsedMove(Position& position, MoveReader& reader);
 
 // Reads the move at textCursor, plays the one legal move that fits it, steps
 // over a '+' or '#' only when the move gives check, and leaves textCursor
@@ -54,6 +83,11 @@ PieceKind pieceKindOfLetter(char letter);
 // Collects the from-squares of the legal moves in reader.moveList that fit
 // reader.currentMove; gives candidateCount.
 int findMatchingMoves(Position& position, MoveReader& reader);
+
+// The same count from the text alone: only the squares from which a piece of
+// the named kind reaches the destination are looked at, no move list is
+// generated (castling aside). The candidates may come in another order.
+int findFittingMoves(Position& position, MoveReader& reader);
 
 // Checks a castling's right and squares, finds the one fitting legal move and
 // commits it; ends the run otherwise.

@@ -15,6 +15,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -79,6 +80,13 @@ void* obtainTableBlock(std::size_t bytes) {
 
 void releaseTableBlock(void* block) {
     std::free(block);
+}
+
+void ignoreBrokenPipe() {}
+
+void useBinaryStandardStreams() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
 }
 
 #else
@@ -148,6 +156,12 @@ bool isDirectory(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+void ignoreBrokenPipe() {
+    signal(SIGPIPE, SIG_IGN);
+}
+
+void useBinaryStandardStreams() {}
+
 #endif
 
 std::string temporaryNameBeside(const std::string& path, int attempt) {
@@ -173,4 +187,26 @@ void setBinaryMode(std::FILE* stream) {
 }
 #else
 void setBinaryMode(std::FILE*) {}
+#endif
+
+#ifdef _WIN32
+bool isTerminal(std::FILE* stream) {
+    return _isatty(_fileno(stream)) != 0;
+}
+
+long long regularFileSize(const std::string& path) {
+    struct _stati64 info;
+    if (_stati64(path.c_str(), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return -1;
+    return info.st_size;
+}
+#else
+bool isTerminal(std::FILE* stream) {
+    return isatty(fileno(stream)) != 0;
+}
+
+long long regularFileSize(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+    return info.st_size;
+}
 #endif

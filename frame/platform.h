@@ -44,6 +44,14 @@ void removeFile(const std::string& path);
 void* obtainTableBlock(std::size_t bytes);
 void releaseTableBlock(void* block);
 
+// Lets a write to a pipe whose reader has gone fail with EPIPE instead of
+// ending the process with a signal, so that a filter can end in order.
+void ignoreBrokenPipe();
+
+// Standard input and output carry bytes as they are: Windows would
+// otherwise turn line ends into "\r\n" and stop reading at a ^Z.
+void useBinaryStandardStreams();
+
 // Reads one byte of a stream without taking its lock: the tools run on one
 // thread, and line reading goes byte by byte.
 inline int readByte(std::FILE* stream) {
@@ -57,3 +65,11 @@ inline int readByte(std::FILE* stream) {
 // Switches a stream that is already open to binary mode: standard input must
 // give its bytes as they are, "\r\n" included, on Windows too.
 void setBinaryMode(std::FILE* stream);
+
+// Is the stream a terminal (a console on Windows)? Progress lines are shown
+// only there.
+bool isTerminal(std::FILE* stream);
+
+// The size in bytes of a regular file, or -1 when it is not one or unknown
+// (standard input, a pipe).
+long long regularFileSize(const std::string& path);

@@ -1,8 +1,41 @@
 // teseco: reads opening files back, and names the opening of every game in
 // PGN files.
 #include <cstdio>
+#include <string>
+#include <vector>
 
-int main() {
-    std::fputs("usage: teseco [-l] BOOK.ECO | teseco [-t] BOOK.ECO GAMES.pgn...\n", stderr);
-    return 1;
+#include "book/opening_listing.h"
+#include "frame/platform.h"
+#include "pgn/opening_namer.h"
+
+int main(int argc, char** argv) {
+    ignoreBrokenPipe();
+    useBinaryStandardStreams();
+    static char outputBuffer[1 << 16];
+    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+
+    EcoCommand command;
+    std::string message;
+    if (!parseEcoCommand(std::vector<std::string>(argv + 1, argv + argc), command, message)) {
+        if (!message.empty()) std::fprintf(stderr, "teseco: %s\n", message.c_str());
+        std::fputs(ECO_USAGE, stderr);
+        return 1;
+    }
+    OpeningBook book;
+    if (!openOpeningBook(command.book, book, message)) {
+        std::fputs(message.c_str(), stderr);
+        return 1;
+    }
+    int status = 0;
+    if (command.mode == EcoMode::SUMMARY) {
+        std::fputs(bookSummary(book, command.book).c_str(), stdout);
+    } else if (command.mode == EcoMode::LIST) {
+        writePositionList(book, stdout);
+    } else {
+        NamingRun run;
+        run.tagMode = command.mode == EcoMode::TAGS;
+        run.files = command.games;
+        status = nameOpenings(book, run);
+    }
+    return finishOutput(stdout, stderr, status);
 }

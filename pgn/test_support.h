@@ -1,0 +1,125 @@
+// What the tests of the PGN naming share: the text of a PGN file with its
+// ECO and Opening tags taken out, worked out from the bytes alone, so that
+// the output of -t can be compared with its input without the code under
+// test deciding what a tag is.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "book/compiler.h"
+#include "book/opening_reader.h"
+
+namespace pgn_test {
+
+// Compiles an ECO text with the book's own compiler and loads the result;
+// an empty book when either step fails.
+inline OpeningBook compileBookText(const std::string& text) {
+    Frame frame;
+    std::string console;
+    frame.profile = &BOOK_PROFILE;
+    frame.consoleCapture = &console;
+    frame.pauseFlag = 0;
+    obtainLineBuffer(frame);
+    auto compiled = std::make_unique<Book>();
+    OpeningBook book;
+    try {
+        allocateBook(frame, *compiled);
+        frame.input = std::tmpfile();
+        std::fwrite(text.data(), 1, text.size(), frame.input);
+        std::rewind(frame.input);
+        frame.output.stream = std::tmpfile();
+        compileBook(frame, *compiled);
+    } catch (const RunEnd&) {
+        if (frame.input) std::fclose(frame.input);
+        if (frame.output.stream) std::fclose(frame.output.stream);
+        frame.input = frame.output.stream = nullptr;
+        return book;
+    }
+    std::fclose(frame.input);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::ftell(frame.output.stream)));
+    std::rewind(frame.output.stream);
+    const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), frame.output.stream);
+    std::fclose(frame.output.stream);
+    frame.output.stream = nullptr;
+    BookError error;
+    if (read == bytes.size()) loadOpeningBook(std::move(bytes), book, error);
+    return book;
+}
+
+constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+// The length of a tag pair `[ECO "..."]` or `[Opening "..."]` (blanks
+// allowed around the name and before ']', escapes in the value) at the start
+// of `text`, or 0.
+inline std::size_t openingPairAt(std::string_view text) {
+    std::size_t at = 0;
+    auto blanks = [&] {
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+    };
+    if (text.empty() || text[0] != '[') return 0;
+    ++at;
+    blanks();
+    const std::string_view rest = text.substr(at);
+    if (rest.starts_with("ECO")) {
+        at += 3;
+    } else if (rest.starts_with("Opening")) {
+        at += 7;
+    } else {
+        return 0;
+    }
+    blanks();
+    if (at >= text.size() || text[at] != '"') return 0;
+    ++at;
+    while (at < text.size() && text[at] != '"') at += text[at] == '\\' ? 2 : 1;
+    if (at >= text.size()) return 0;
+    ++at;
+    blanks();
+    return at < text.size() && text[at] == ']' ? at + 1 : 0;
+}
+
+// Takes every ECO and Opening tag pair out of the text; a line that held
+// such a pair and nothing else but blanks goes as a whole (a byte-order mark
+// at its start stays). With `emptyLines`, every empty line goes too: a game
+// without tags gets an empty line after the two new tag lines, which tells
+// nothing about the tags themselves.
+inline std::string withoutOpeningTags(std::string_view text, bool emptyLines = false) {
+    std::string out;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = text.find('\n', begin);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        const std::string_view line = text.substr(begin, end - begin);
+        begin = end;
+        std::string_view body = line;
+        if (body.ends_with('\n')) body.remove_suffix(1);
+        if (body.ends_with('\r')) body.remove_suffix(1);
+        if (emptyLines && body.empty()) continue;
+        std::string kept;
+        bool hadPair = false;
+        for (std::size_t at = 0; at < body.size();) {
+            const std::size_t pair = openingPairAt(body.substr(at));
+            if (pair > 0) {
+                hadPair = true;
+                at += pair;
+            } else {
+                kept += body[at++];
+            }
+        }
+        std::string_view rest = kept;
+        const bool mark = rest.starts_with(BYTE_ORDER_MARK);
+        if (mark) rest.remove_prefix(BYTE_ORDER_MARK.size());
+        if (hadPair && rest.find_first_not_of(" \t") == std::string_view::npos) {
+            if (mark) out += BYTE_ORDER_MARK;
+            continue;
+        }
+        out += kept;
+        out += line.substr(body.size());
+    }
+    return out;
+}
+
+}  // namespace pgn_test
