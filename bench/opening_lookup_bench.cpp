@@ -15,7 +15,7 @@
 #include <sstream>
 #include <vector>
 
-#include "book/compiler.h"
+#include "book/compile_text.h"
 #include "book/opening_reader.h"
 
 namespace {
@@ -25,30 +25,8 @@ using Key = std::array<std::uint8_t, PACKED_BOARD_SIZE>;
 // The lichess sample, compiled in this process.
 const OpeningBook& sampleBook() {
     static OpeningBook book = [] {
-        std::ifstream sample(TESSARA_SOURCE_DIR "/data/lichess-openings.txt", std::ios::binary);
-        std::ostringstream text;
-        text << sample.rdbuf();
-        Frame frame;
-        std::string console;
-        frame.profile = &BOOK_PROFILE;
-        frame.consoleCapture = &console;
-        frame.pauseFlag = 0;
-        obtainLineBuffer(frame);
-        auto compiled = std::make_unique<Book>();
-        allocateBook(frame, *compiled);
-        frame.input = std::tmpfile();
-        std::fputs(text.str().c_str(), frame.input);
-        std::rewind(frame.input);
-        frame.output.stream = std::tmpfile();
-        compileBook(frame, *compiled);
-        std::fclose(frame.input);
-        std::fflush(frame.output.stream);
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::ftell(frame.output.stream)));
-        std::rewind(frame.output.stream);
-        if (std::fread(bytes.data(), 1, bytes.size(), frame.output.stream) != bytes.size()) {
-            std::abort();
-        }
-        std::fclose(frame.output.stream);
+        std::vector<std::uint8_t> bytes =
+            compileEcoText(sourceText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt"));
         OpeningBook loaded;
         BookError error;
         if (!loadOpeningBook(std::move(bytes), loaded, error)) std::abort();

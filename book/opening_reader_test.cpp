@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "book/compiler.h"
+#include "book/compile_text.h"
 
 namespace {
 
@@ -189,30 +189,10 @@ TEST(ReadWholeFile, RefusesWhatIsNotAReadableFile) {
 // order of the ECO lines, decodes to the header's code and name, and every
 // board of the file is found at its own index.
 TEST(OpeningReader, LichessSampleRoundTrips) {
-    std::ifstream sample(TESSARA_SOURCE_DIR "/data/lichess-openings.txt", std::ios::binary);
-    ASSERT_TRUE(sample) << "data/lichess-openings.txt is missing";
-    std::ostringstream text;
-    text << sample.rdbuf();
-
-    Frame frame;
-    std::string console;
-    frame.profile = &BOOK_PROFILE;
-    frame.consoleCapture = &console;
-    frame.pauseFlag = 0;
-    obtainLineBuffer(frame);
-    auto compiled = std::make_unique<Book>();
-    allocateBook(frame, *compiled);
-    frame.input = std::tmpfile();
-    std::fputs(text.str().c_str(), frame.input);
-    std::rewind(frame.input);
-    frame.output.stream = std::tmpfile();
-    compileBook(frame, *compiled);
-    std::fclose(frame.input);
-    std::fflush(frame.output.stream);
-    Bytes file(static_cast<std::size_t>(std::ftell(frame.output.stream)));
-    std::rewind(frame.output.stream);
-    ASSERT_EQ(file.size(), std::fread(file.data(), 1, file.size(), frame.output.stream));
-    std::fclose(frame.output.stream);
+    std::string text = sourceText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt");
+    ASSERT_FALSE(text.empty()) << "data/lichess-openings.txt is missing";
+    Bytes file = compileEcoText(text);
+    ASSERT_FALSE(file.empty());
 
     OpeningBook book;
     BookError error;
@@ -222,7 +202,7 @@ TEST(OpeningReader, LichessSampleRoundTrips) {
     EXPECT_EQ(92410, book.nameSpaceSize);
     EXPECT_EQ(3807, book.nameCount);
 
-    std::istringstream lines(text.str());
+    std::istringstream lines(text);
     std::int32_t offset = 0;
     int headers = 0;
     for (std::string line; std::getline(lines, line);) {

@@ -6,6 +6,7 @@
 #include <limits>
 #include <new>
 
+#include "frame/ascii.h"
 #include "frame/platform.h"
 
 namespace {
@@ -35,9 +36,6 @@ bool isDelimiter(char c) {
 }
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "book/compiler.h"
+#include "book/compile_text.h"
 #include "book/opening_reader.h"
 
 namespace pgn_test {
@@ -18,35 +18,10 @@ namespace pgn_test {
 // Compiles an ECO text with the book's own compiler and loads the result;
 // an empty book when either step fails.
 inline OpeningBook compileBookText(const std::string& text) {
-    Frame frame;
-    std::string console;
-    frame.profile = &BOOK_PROFILE;
-    frame.consoleCapture = &console;
-    frame.pauseFlag = 0;
-    obtainLineBuffer(frame);
-    auto compiled = std::make_unique<Book>();
     OpeningBook book;
-    try {
-        allocateBook(frame, *compiled);
-        frame.input = std::tmpfile();
-        std::fwrite(text.data(), 1, text.size(), frame.input);
-        std::rewind(frame.input);
-        frame.output.stream = std::tmpfile();
-        compileBook(frame, *compiled);
-    } catch (const RunEnd&) {
-        if (frame.input) std::fclose(frame.input);
-        if (frame.output.stream) std::fclose(frame.output.stream);
-        frame.input = frame.output.stream = nullptr;
-        return book;
-    }
-    std::fclose(frame.input);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::ftell(frame.output.stream)));
-    std::rewind(frame.output.stream);
-    const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), frame.output.stream);
-    std::fclose(frame.output.stream);
-    frame.output.stream = nullptr;
     BookError error;
-    if (read == bytes.size()) loadOpeningBook(std::move(bytes), book, error);
+    std::vector<std::uint8_t> bytes = compileEcoText(text);
+    if (!bytes.empty()) loadOpeningBook(std::move(bytes), book, error);
     return book;
 }
 

@@ -4,16 +4,9 @@
 #include <cstring>
 #include <tuple>
 
+#include "frame/ascii.h"
+
 namespace {
-
-bool isBlankOrControl(char c) {
-    unsigned char code = static_cast<unsigned char>(c);
-    return code >= 1 && code <= 32;
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 bool isAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
