@@ -281,8 +281,13 @@ int findFittingMoves(Position& position, MoveReader& reader) {
     reader.candidateCount = 0;
     const ParsedMove& move = reader.currentMove;
     if (move.special == MOVE_CASTLE) {
-        generateMovesOf(position, reader.moveList, KING, move.to);
-        return findMatchingMoves(position, reader);
+        // When none of the king's three squares is attacked (which the
+        // caller checks first), no line runs through the squares the
+        // castling empties to the king's new square: a castling that fits
+        // the board is legal.
+        if (castlingFits(position, move.to))
+            reader.candidateFrom[reader.candidateCount++] = move.from;
+        return reader.candidateCount;
     }
     const BoardCell target = position.board[move.to];
     if (target.piece != EMPTY && target.color == position.sideToMove) return 0;
@@ -340,25 +345,34 @@ bool attacksThrough(const Position& position, int king, int vacated, int color) 
     return cell.color == color && (attackEntry(king - square).mask & attackBit[cell.piece]) != 0;
 }
 
+// Does the piece of the kind on `from` (no pawn) reach the target over
+// empty squares?
+bool reaches(const Position& position, int kind, int from, int target) {
+    const AttackEntry& line = attackEntry(target - from);
+    if ((line.mask & attackBit[kind]) == 0) return false;
+    if (kind == KNIGHT) return true;
+    int square = from + line.step;
+    while (square != target && position.board[square].piece == EMPTY) square += line.step;
+    return square == target;
+}
+
 // Does the move just committed give check? In a position reached by legal
 // moves only the piece on the destination and line pieces behind the squares
-// the move emptied can; a castling asks the full test.
+// the move emptied can. After a castling only the rook can: a line through
+// the emptied corner leaves the board, one through the king's home square
+// meets the rook.
 bool gaveCheck(const Position& position, const ParsedMove& move) {
     const int king = kingSquare(position, position.sideToMove);
-    if (move.special == MOVE_CASTLE) return isInCheck(position, position.sideToMove);
+    if (move.special == MOVE_CASTLE) {
+        return reaches(position, ROOK, castleRookSquares(move.to).to, king);
+    }
     const int mover = position.otherSide;
     const int kind = position.board[move.to].piece;
     if (kind == PAWN) {
         const int square = king - pawnAttackOffset[mover];
         if (move.to == square || move.to == square + 2) return true;
-    } else if (kind != KING) {
-        const AttackEntry& line = attackEntry(king - move.to);
-        if (line.mask & attackBit[kind]) {
-            if (kind == KNIGHT) return true;
-            int square = move.to + line.step;
-            while (square != king && position.board[square].piece == EMPTY) square += line.step;
-            if (square == king) return true;
-        }
+    } else if (kind != KING && reaches(position, kind, move.to, king)) {
+        return true;
     }
     if (attacksThrough(position, king, move.from, mover)) return true;
     return move.special == MOVE_EN_PASSANT &&
