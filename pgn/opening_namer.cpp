@@ -396,9 +396,11 @@ bool readOpening(Namer& namer, const PgnGame& game, const std::string& file) {
     std::string_view move;
     long line = 0;
     for (int ply = 0; ply < namer.book.longestLine; ++ply) {
-        if (!nextMove(cursor, move, line) || isNullMove(move)) break;
+        if (!nextMove(cursor, move, line)) break;
         const MoveOutcome outcome = nameMove(namer.book, naming, move);
         if (outcome == READ_PLAYED) continue;
+        // A null move is no move that could be played: asked only then.
+        if (isNullMove(move)) break;
         sayError(namer, file + ":" + std::to_string(line) + ": game " +
                             std::to_string(game.number) + ": " + moveFaultText(outcome) + " \"" +
                             std::string(move) + "\"");
