@@ -33,8 +33,9 @@ struct OpeningBook {
     std::uint64_t slotMask = 0;
     int slotShift = 64;
     // One bit per value of the hash's low bits, set when a board of the book
-    // has it: at eight bits a board, nine boards in ten that the book does
-    // not hold are turned away here, in a table small enough to stay cached.
+    // has it. With eight or more bits a board, close to nine in ten boards
+    // that the book does not hold are turned away here, in a table small
+    // enough to stay cached (8 KB for the sample's 7,848 boards).
     std::vector<std::uint64_t> hashBits;
     std::uint64_t hashBitMask = 0;
 
