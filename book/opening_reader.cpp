@@ -168,24 +168,47 @@ bool checkNameOffsets(const std::uint8_t* offsets, std::int32_t count, std::int3
     return true;
 }
 
+// The four words of the key multiplied apart, then mixed so that every bit
+// of the result depends on every bit of the key: the top bits pick the slot,
+// the middle ones are the slot's check, the low ones the presence bit.
 std::uint64_t hashBoard(const std::uint8_t* key) {
     std::uint64_t w[4];
     std::memcpy(w, key, sizeof w);
     std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull ^ w[1] * 0xC2B2AE3D27D4EB4Full ^
                       w[2] * 0x165667B19E3779F9ull ^ w[3] * 0x27D4EB2F165667C5ull;
-    return h ^ h >> 31;
+    h ^= h >> 29;
+    h *= 0xBF58476D1CE4E5B9ull;
+    return h ^ h >> 32;
+}
+
+std::uint32_t slotCheck(std::uint64_t hash) {
+    return static_cast<std::uint32_t>(hash >> 16);
+}
+
+bool sameBoard(const std::uint8_t* a, const std::uint8_t* b) {
+    std::uint64_t x[4];
+    std::uint64_t y[4];
+    std::memcpy(x, a, sizeof x);
+    std::memcpy(y, b, sizeof y);
+    return ((x[0] ^ y[0]) | (x[1] ^ y[1]) | (x[2] ^ y[2]) | (x[3] ^ y[3])) == 0;
 }
 
 void buildSlots(OpeningBook& book) {
-    std::size_t size = 16;
-    while (size < 2 * std::size_t(book.positionCount)) size *= 2;
-    book.slots.assign(size, -1);
-    book.slotMask = size - 1;
+    int bits = 4;
+    while ((std::size_t{1} << bits) < 2 * std::size_t(book.positionCount)) ++bits;
+    book.slots.assign(std::size_t{1} << bits, BookSlot{0, -1});
+    book.slotMask = (std::uint64_t{1} << bits) - 1;
+    book.slotShift = 64 - bits;
+    // Eight bits a board: 2^(bits + 2), at least one word.
+    book.hashBits.assign(std::size_t{1} << (bits - 4), 0);
+    book.hashBitMask = (std::uint64_t{1} << (bits + 2)) - 1;
     for (std::int32_t i = 0; i < book.positionCount; ++i) {
-        std::uint64_t slot = hashBoard(book.keys + std::size_t(i) * PACKED_BOARD_SIZE);
-        for (slot &= book.slotMask; book.slots[slot] >= 0; slot = (slot + 1) & book.slotMask) {
-        }
-        book.slots[slot] = i;
+        const std::uint64_t hash = hashBoard(book.keys + std::size_t(i) * PACKED_BOARD_SIZE);
+        const std::uint64_t bit = hash & book.hashBitMask;
+        book.hashBits[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+        std::uint64_t slot = hash >> book.slotShift;
+        while (book.slots[slot].index >= 0) slot = (slot + 1) & book.slotMask;
+        book.slots[slot] = BookSlot{slotCheck(hash), i};
     }
 }
 
@@ -222,13 +245,16 @@ bool loadOpeningBook(std::vector<std::uint8_t> bytes, OpeningBook& book, BookErr
 std::int32_t findPlacement(const OpeningBook& book,
                            const std::uint8_t (&packedBoard)[PACKED_BOARD_SIZE]) {
     if (book.slots.empty()) return -1;
-    std::uint64_t slot = hashBoard(packedBoard) & book.slotMask;
-    for (;; slot = (slot + 1) & book.slotMask) {
-        std::int32_t i = book.slots[slot];
-        if (i < 0) return -1;
-        if (std::memcmp(book.keys + std::size_t(i) * PACKED_BOARD_SIZE, packedBoard,
-                        PACKED_BOARD_SIZE) == 0) {
-            return i;
+    const std::uint64_t hash = hashBoard(packedBoard);
+    const std::uint64_t bit = hash & book.hashBitMask;
+    if (((book.hashBits[bit >> 6] >> (bit & 63)) & 1) == 0) return -1;
+    const std::uint32_t check = slotCheck(hash);
+    for (std::uint64_t slot = hash >> book.slotShift;; slot = (slot + 1) & book.slotMask) {
+        const BookSlot entry = book.slots[slot];
+        if (entry.index < 0) return -1;
+        if (entry.check == check &&
+            sameBoard(book.keys + std::size_t(entry.index) * PACKED_BOARD_SIZE, packedBoard)) {
+            return entry.index;
         }
     }
 }

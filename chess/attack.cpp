@@ -19,19 +19,28 @@ bool isPawnAttack(const Position& position, Square target, int color) {
     return false;
 }
 
+namespace {
+
+// Does the piece of the entry (no pawn) attack the target over empty squares?
+bool pieceAttacks(const Position& position, PieceEntry entry, int target) {
+    const AttackEntry& line = attackEntry(target - entry.square);
+    if ((attackBit[entry.kind] & line.mask) == 0) return false;
+    // A knight's jump or a single step cannot be blocked.
+    if (line.mask & (attackBit[KNIGHT] | attackBit[KING])) return true;
+    int square = entry.square + line.step;
+    while (square != target && position.board[square].piece == EMPTY) square += line.step;
+    return square == target;
+}
+
+}  // namespace
+
 bool isSquareAttacked(const Position& position, Square target, int color) {
     if (isPawnAttack(position, target, color)) return true;
     const PieceEntry* list = position.pieceList[color];
     for (int index = PIECES_PER_COLOR - 1; index >= 0; --index) {
         const PieceEntry entry = list[index];
         if (entry.kind == EMPTY || entry.kind == PAWN) continue;
-        const AttackEntry& line = attackEntry(target - entry.square);
-        if ((attackBit[entry.kind] & line.mask) == 0) continue;
-        // A knight's jump or a single step cannot be blocked.
-        if (line.mask & (attackBit[KNIGHT] | attackBit[KING])) return true;
-        int square = entry.square + line.step;
-        while (square != target && position.board[square].piece == EMPTY) square += line.step;
-        if (square == target) return true;
+        if (pieceAttacks(position, entry, target)) return true;
     }
     return false;
 }
@@ -40,13 +49,21 @@ bool isInCheck(const Position& position, int color) {
     return isSquareAttacked(position, kingSquare(position, color), color ^ 1);
 }
 
+// One pass over the opponent's pieces for all three squares.
 bool castleThroughAttack(const Position& position, Square kingTo) {
     const int castling = kingTo <= 0x70 ? WHITE : BLACK;
+    const int enemy = castling ^ 1;
     const int home = castling == WHITE ? 0x04 : 0x74;
     const int step = (kingTo & 4) ? 1 : -1;
-    for (int passed = 0; passed < 3; ++passed) {
-        if (isSquareAttacked(position, static_cast<Square>(home + passed * step), castling ^ 1)) {
-            return true;
+    const Square squares[3] = {static_cast<Square>(home), static_cast<Square>(home + step),
+                               static_cast<Square>(home + 2 * step)};
+    for (Square square : squares) {
+        if (isPawnAttack(position, square, enemy)) return true;
+    }
+    for (const PieceEntry& entry : position.pieceList[enemy]) {
+        if (entry.kind == EMPTY || entry.kind == PAWN) continue;
+        for (Square square : squares) {
+            if (pieceAttacks(position, entry, square)) return true;
         }
     }
     return false;

@@ -51,19 +51,13 @@ bool holds(const Position& position, int square, PieceKind kind, int color) {
     return cell.piece == kind && cell.color == color;
 }
 
-// Castling as far as the board shows it: king at home, the squares between
-// empty and the rook in its corner. Rights and attacks are the reader's.
 void generateCastling(const Position& position, MoveList& list, Square genFrom) {
     const Square home = position.sideToMove == WHITE ? 0x04 : 0x74;
     if (genFrom != home) return;
-    const BoardCell* board = position.board;
-    if (board[home + 1].piece == EMPTY && board[home + 2].piece == EMPTY &&
-        holds(position, home + 3, ROOK, position.sideToMove)) {
-        append(list, genFrom, home + 2, MOVE_CASTLE, EMPTY);
-    }
-    if (board[home - 1].piece == EMPTY && board[home - 2].piece == EMPTY &&
-        board[home - 3].piece == EMPTY && holds(position, home - 4, ROOK, position.sideToMove)) {
-        append(list, genFrom, home - 2, MOVE_CASTLE, EMPTY);
+    for (int to : {home + 2, home - 2}) {
+        if (castlingFits(position, static_cast<Square>(to))) {
+            append(list, genFrom, to, MOVE_CASTLE, EMPTY);
+        }
     }
 }
 
@@ -142,6 +136,20 @@ void generatePiece(const Position& position, MoveList& list, Square genFrom, Pie
 }
 
 }  // namespace
+
+bool castlingFits(const Position& position, Square kingTo) {
+    const int home = position.sideToMove == WHITE ? 0x04 : 0x74;
+    const RookSquares rook = castleRookSquares(kingTo);
+    if (!holds(position, home, KING, position.sideToMove) ||
+        !holds(position, rook.from, ROOK, position.sideToMove)) {
+        return false;
+    }
+    const int step = rook.from > home ? 1 : -1;
+    for (int square = home + step; square != rook.from; square += step) {
+        if (position.board[square].piece != EMPTY) return false;
+    }
+    return true;
+}
 
 void addMove(const Position& position, MoveList& list, Square genFrom, Square target) {
     const BoardCell cell = position.board[target];

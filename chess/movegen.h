@@ -35,6 +35,11 @@ void addPromotions(const Position& position, MoveList& list, Square genFrom, Squ
 // Appends the capture en passant onto epSquare.
 void addEnPassant(const Position& position, MoveList& list, Square genFrom);
 
+// Castling as far as the board shows it: the king of sideToMove at home, the
+// rook of the destination's side in its corner and the squares between them
+// empty. Rights and attacks are the move reader's.
+bool castlingFits(const Position& position, Square kingTo);
+
 // Applies the move to board and piece lists only; the side to move and the
 // rest of the game state stay as they are.
 void makeMove(Position& position, Move move);

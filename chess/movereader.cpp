@@ -3,7 +3,7 @@
 #include <array>
 #include <cassert>
 #include <cstdio>
-#include <cstring>
+#include <limits>
 
 #include "chess/attack.h"
 
@@ -41,19 +41,30 @@ std::uint8_t castleRightFor(int side, Square kingTo) {
     return side == WHITE ? CASTLE_WQ : CASTLE_BQ;
 }
 
-// Castling with the letter O or the digit 0, never mixed.
-int parseCastling(const Position& position, ParsedMove& move, const char* text) {
+// A move text read in place: its bytes up to `size`, then 0 bytes, so that
+// a text that is no 0-terminated string ends the reading as a 0 byte does.
+// A 0-terminated text has no size of its own: the reading never goes past
+// its 0 byte.
+struct MoveChars {
+    const char* text;
+    std::size_t size;
+    char operator[](std::size_t at) const { return at < size ? text[at] : 0; }
+};
+constexpr std::size_t ZERO_TERMINATED = std::numeric_limits<std::size_t>::max();
+
+// Castling with the letter O or the digit 0, never mixed: "O-O-O", else
+// "O-O".
+int parseCastling(const Position& position, ParsedMove& move, MoveChars chars) {
     const Square home = position.sideToMove == WHITE ? 0x04 : 0x74;
     move = ParsedMove{home, NO_SQUARE, MOVE_CASTLE, EMPTY, KING};
-    if (std::strncmp(text, "O-O-O", 5) == 0 || std::strncmp(text, "0-0-0", 5) == 0) {
+    const char o = chars[0];
+    if (chars[1] != '-' || chars[2] != o) return -1;
+    if (chars[3] == '-' && chars[4] == o) {
         move.to = static_cast<Square>(home - 2);
         return 5;
     }
-    if (std::strncmp(text, "O-O", 3) == 0 || std::strncmp(text, "0-0", 3) == 0) {
-        move.to = static_cast<Square>(home + 2);
-        return 3;
-    }
-    return -1;
+    move.to = static_cast<Square>(home + 2);
+    return 3;
 }
 
 Move moveOf(const ParsedMove& parsed) {
@@ -80,28 +91,30 @@ PieceKind pieceKindOfLetter(char letter) {
     return KIND_OF_LETTER[static_cast<unsigned char>(letter)];
 }
 
-Square readSquare(const char*& text) {
+namespace {
+
+Square readSquareAt(MoveChars chars, std::size_t& at) {
     int file = 8;
-    if (hasClass(*text, CC_FILE)) file = *text++ - 'a';
-    if (hasClass(*text, CC_RANK)) return static_cast<Square>(file + 16 * (*text++ - '1'));
+    if (hasClass(chars[at], CC_FILE)) file = chars[at++] - 'a';
+    if (hasClass(chars[at], CC_RANK)) return static_cast<Square>(file + 16 * (chars[at++] - '1'));
     return static_cast<Square>(file + 0x80);
 }
 
-int parseMove(const Position& position, MoveReader& reader, const char* text) {
+int parseMoveChars(const Position& position, MoveReader& reader, MoveChars chars) {
     ParsedMove& move = reader.currentMove;
-    if (*text == 'O' || *text == '0') return parseCastling(position, move, text);
-    const char* p = text;
-    move.piece = pieceKindOfLetter(*p);
+    if (chars[0] == 'O' || chars[0] == '0') return parseCastling(position, move, chars);
+    std::size_t at = 0;
+    move.piece = pieceKindOfLetter(chars[at]);
     if (move.piece != EMPTY) {
-        ++p;
+        ++at;
     } else {
         move.piece = PAWN;
     }
     move.special = MOVE_NORMAL;
     move.from = NO_SQUARE;
-    const Square first = readSquare(p);
-    if (*p == 'x') ++p;
-    const Square second = readSquare(p);
+    const Square first = readSquareAt(chars, at);
+    if (chars[at] == 'x') ++at;
+    const Square second = readSquareAt(chars, at);
     if (second == NO_SQUARE) {
         move.to = first;
     } else {
@@ -115,16 +128,29 @@ int parseMove(const Position& position, MoveReader& reader, const char* text) {
         if (white ? move.to < 0x20 : move.to > 0x57) return -1;
         if (move.to == position.epSquare) move.special = MOVE_EN_PASSANT;
         if (rankOf(move.to) == (white ? 7 : 0)) {
-            if (*p == '=') ++p;
+            if (chars[at] == '=') ++at;
             // The promotion letter is taken whatever it is; a line end fails
             // the test below before anything past it is read.
-            move.special = static_cast<std::uint8_t>(pieceKindOfLetter(*p));
-            if (*p != 0) ++p;
+            move.special = static_cast<std::uint8_t>(pieceKindOfLetter(chars[at]));
+            if (chars[at] != 0) ++at;
             if (move.special < KNIGHT || move.special > QUEEN) return -1;
         }
     }
     move.captured = position.board[move.to].piece;
-    return static_cast<int>(p - text);
+    return static_cast<int>(at);
+}
+
+}  // namespace
+
+Square readSquare(const char*& text) {
+    std::size_t at = 0;
+    const Square square = readSquareAt({text, ZERO_TERMINATED}, at);
+    text += at;
+    return square;
+}
+
+int parseMove(const Position& position, MoveReader& reader, const char* text) {
+    return parseMoveChars(position, reader, {text, ZERO_TERMINATED});
 }
 
 int findMatchingMoves(Position& position, MoveReader& reader) {
@@ -281,8 +307,13 @@ int findFittingMoves(Position& position, MoveReader& reader) {
     reader.candidateCount = 0;
     const ParsedMove& move = reader.currentMove;
     if (move.special == MOVE_CASTLE) {
-        generateMovesOf(position, reader.moveList, KING, move.to);
-        return findMatchingMoves(position, reader);
+        // When none of the king's three squares is attacked (which the
+        // caller checks first), no line runs through the squares the
+        // castling empties to the king's new square: a castling that fits
+        // the board is legal.
+        if (castlingFits(position, move.to))
+            reader.candidateFrom[reader.candidateCount++] = move.from;
+        return reader.candidateCount;
     }
     const BoardCell target = position.board[move.to];
     if (target.piece != EMPTY && target.color == position.sideToMove) return 0;
@@ -340,25 +371,34 @@ bool attacksThrough(const Position& position, int king, int vacated, int color) 
     return cell.color == color && (attackEntry(king - square).mask & attackBit[cell.piece]) != 0;
 }
 
+// Does the piece of the kind on `from` (no pawn) reach the target over
+// empty squares?
+bool reaches(const Position& position, int kind, int from, int target) {
+    const AttackEntry& line = attackEntry(target - from);
+    if ((line.mask & attackBit[kind]) == 0) return false;
+    if (kind == KNIGHT) return true;
+    int square = from + line.step;
+    while (square != target && position.board[square].piece == EMPTY) square += line.step;
+    return square == target;
+}
+
 // Does the move just committed give check? In a position reached by legal
 // moves only the piece on the destination and line pieces behind the squares
-// the move emptied can; a castling asks the full test.
+// the move emptied can. After a castling only the rook can: a line through
+// the emptied corner leaves the board, one through the king's home square
+// meets the rook.
 bool gaveCheck(const Position& position, const ParsedMove& move) {
     const int king = kingSquare(position, position.sideToMove);
-    if (move.special == MOVE_CASTLE) return isInCheck(position, position.sideToMove);
+    if (move.special == MOVE_CASTLE) {
+        return reaches(position, ROOK, castleRookSquares(move.to).to, king);
+    }
     const int mover = position.otherSide;
     const int kind = position.board[move.to].piece;
     if (kind == PAWN) {
         const int square = king - pawnAttackOffset[mover];
         if (move.to == square || move.to == square + 2) return true;
-    } else if (kind != KING) {
-        const AttackEntry& line = attackEntry(king - move.to);
-        if (line.mask & attackBit[kind]) {
-            if (kind == KNIGHT) return true;
-            int square = move.to + line.step;
-            while (square != king && position.board[square].piece == EMPTY) square += line.step;
-            if (square == king) return true;
-        }
+    } else if (kind != KING && reaches(position, kind, move.to, king)) {
+        return true;
     }
     if (attacksThrough(position, king, move.from, mover)) return true;
     return move.special == MOVE_EN_PASSANT &&
@@ -368,13 +408,8 @@ bool gaveCheck(const Position& position, const ParsedMove& move) {
 }  // namespace
 
 MoveOutcome playSanMove(Position& position, MoveReader& reader, std::string_view text) {
-    // parseMove reads at most eight characters and stops at a 0 byte; a
-    // longer text can only fit when the rest is signs, checked below.
-    char move[16];
-    const std::size_t copied = text.size() < sizeof move - 1 ? text.size() : sizeof move - 1;
-    std::memcpy(move, text.data(), copied);
-    move[copied] = 0;
-    const int consumed = parseMove(position, reader, move);
+    // What follows the move must be signs, checked below.
+    const int consumed = parseMoveChars(position, reader, {text.data(), text.size()});
     if (consumed <= 0) return READ_UNREADABLE;
     for (std::size_t at = static_cast<std::size_t>(consumed); at < text.size(); ++at) {
         const char sign = text[at];

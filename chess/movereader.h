@@ -86,7 +86,9 @@ int findMatchingMoves(Position& position, MoveReader& reader);
 
 // The same count from the text alone: only the squares from which a piece of
 // the named kind reaches the destination are looked at, no move list is
-// generated (castling aside). The candidates may come in another order.
+// generated. The candidates may come in another order. A castling fits when
+// the board allows it; that none of the king's squares is attacked is for
+// the caller to check first, as playParsedMove does.
 int findFittingMoves(Position& position, MoveReader& reader);
 
 // Checks a castling's right and squares, finds the one fitting legal move and

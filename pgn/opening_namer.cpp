@@ -209,8 +209,10 @@ bool isNullMove(std::string_view move) {
 
 bool startsFromInitialPosition(const PgnGame& game) {
     for (const PgnTag& tag : game.tags) {
-        if (tag.name == "FEN" && !isInitialFen(tag.value)) return false;
-        if (tag.name == "Variant" && !equalsIgnoringCase(tag.value, "standard")) return false;
+        // As views, so that the lengths are compared first.
+        const std::string_view name = tag.name;
+        if (name == "FEN" && !isInitialFen(tag.value)) return false;
+        if (name == "Variant" && !equalsIgnoringCase(tag.value, "standard")) return false;
     }
     return true;
 }
@@ -245,8 +247,9 @@ void appendTaggedGame(std::string& out, const PgnGame& game, std::string_view ec
     bool haveOpening = false;
     std::size_t copied = 0;
     for (const PgnTag& tag : game.tags) {
-        const bool eco = tag.name == "ECO";
-        if ((!eco && tag.name != "Opening") || !isWholePair(text, tag)) continue;
+        const std::string_view name = tag.name;
+        const bool eco = name == "ECO";
+        if ((!eco && name != "Opening") || !isWholePair(text, tag)) continue;
         if (tag.pairBegin < copied) continue;  // not in file order: left alone
         out.append(text.substr(copied, tag.pairBegin - copied));
         out.append(eco ? ecoPair : openingPair);
@@ -396,9 +399,11 @@ bool readOpening(Namer& namer, const PgnGame& game, const std::string& file) {
     std::string_view move;
     long line = 0;
     for (int ply = 0; ply < namer.book.longestLine; ++ply) {
-        if (!nextMove(cursor, move, line) || isNullMove(move)) break;
+        if (!nextMove(cursor, move, line)) break;
         const MoveOutcome outcome = nameMove(namer.book, naming, move);
         if (outcome == READ_PLAYED) continue;
+        // A null move is no move that could be played: asked only then.
+        if (isNullMove(move)) break;
         sayError(namer, file + ":" + std::to_string(line) + ": game " +
                             std::to_string(game.number) + ": " + moveFaultText(outcome) + " \"" +
                             std::string(move) + "\"");
