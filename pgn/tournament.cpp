@@ -38,8 +38,13 @@ bool holdsBrace(std::string_view name) {
     return name.find_first_of("{}") != std::string_view::npos;
 }
 
-bool holdsNul(const std::string* value) {
-    return value && value->find('\0') != std::string::npos;
+// The bytes that would end tesweb's reading of the blocks: a NUL stops it
+// with an error, a Ctrl-Z (0x1A) ends its input like the end of the file.
+const char* stopByteIn(const std::string* value) {
+    if (!value) return nullptr;
+    if (value->find('\0') != std::string::npos) return "NUL";
+    if (value->find('\x1A') != std::string::npos) return "Ctrl-Z";
+    return nullptr;
 }
 
 // The last counted value of each tag wins, in the order of the games.
@@ -119,8 +124,8 @@ std::string refusal(const GameTags& tags, std::string_view white, std::string_vi
          {Checked{"Event", tags.event}, Checked{"Site", tags.site}, Checked{"White", tags.white},
           Checked{"Black", tags.black}, Checked{"WhiteTitle", tags.whiteTitle},
           Checked{"BlackTitle", tags.blackTitle}}) {
-        if (holdsNul(checked.value)) {
-            return std::string("left out: the ") + checked.tag + " tag holds a NUL byte";
+        if (const char* stop = stopByteIn(checked.value)) {
+            return std::string("left out: the ") + checked.tag + " tag holds a " + stop + " byte";
         }
     }
     if (holdsBrace(white)) {
