@@ -1,6 +1,8 @@
 // teseco: reads opening files back, and names the opening of every game in
 // PGN files.
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -8,7 +10,7 @@
 #include "frame/platform.h"
 #include "pgn/opening_namer.h"
 
-int main(int argc, char** argv) {
+static int runTeseco(int argc, char** argv) {
     ignoreBrokenPipe();
     useBinaryStandardStreams();
     static char outputBuffer[1 << 16];
@@ -38,4 +40,18 @@ int main(int argc, char** argv) {
         status = nameOpenings(book, run);
     }
     return finishOutput(stdout, stderr, status);
+}
+
+// Whatever ends the run early (a book or a game too large for the memory)
+// ends it with a message and status 1, never with an abort.
+int main(int argc, char** argv) {
+    try {
+        return runTeseco(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("teseco: out of memory\n", stderr);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "teseco: %s\n", failure.what());
+    }
+    std::fflush(stdout);
+    return 1;
 }
