@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "frame/ascii.h"
 #include "frame/platform.h"
 
 namespace {
@@ -13,16 +14,6 @@ namespace {
 // The first four fields of FEN: placement, side to move, castling rights
 // and en-passant square. The two counters do not change the position.
 constexpr std::string_view INITIAL_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
-        char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
-        if (x != y) return false;
-    }
-    return true;
-}
 
 // The FEN's fields up to the en-passant square, single blanks between them.
 bool isInitialFen(std::string_view fen) {
@@ -80,10 +71,6 @@ std::string_view firstLineEnd(std::string_view text) {
 bool onlyBlanks(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
 }
-
-}  // namespace
-
-namespace {
 
 constexpr std::size_t HOME_PAWN_MASKS = std::size_t{1} << 16;
 
@@ -212,7 +199,10 @@ bool startsFromInitialPosition(const PgnGame& game) {
         // As views, so that the lengths are compared first.
         const std::string_view name = tag.name;
         if (name == "FEN" && !isInitialFen(tag.value)) return false;
-        if (name == "Variant" && !equalsIgnoringCase(tag.value, "standard")) return false;
+        if (name == "Variant" &&
+            !(tag.value.size() == 8 && startsWithIgnoringCase(tag.value.c_str(), "standard"))) {
+            return false;
+        }
     }
     return true;
 }
