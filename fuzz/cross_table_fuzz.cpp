@@ -5,8 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/fuzz_support.h"
-#include "transform/transform.h"
+#include "fuzz/transform_run.h"
 
 namespace {
 
@@ -22,23 +21,10 @@ std::size_t occurrences(std::string_view text, std::string_view part) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // A fatal stop closes both files itself, as it does in a real run.
     Frame frame;
     std::string console;
-    prepareFrame(frame, WEB_PROFILE, console);
-    Settings settings;
-    std::unique_ptr<TransformState> state(new TransformState{frame, settings});
-
-    // A fatal stop closes both files itself, as it does in a real run.
-    MemoryFile input(data, size);
-    frame.input = input.release();
-    frame.output.stream = std::tmpfile();
-    FUZZ_CHECK(frame.output.stream != nullptr);
-    int status = 0;
-    try {
-        transformText(*state);
-    } catch (const RunEnd& end) {
-        status = end.status;
-    }
+    int status = transformBytes(frame, console, data, size);
     if (status != 0) {
         FUZZ_CHECK(status == 1);
         FUZZ_CHECK(frame.input == nullptr && frame.output.stream == nullptr);

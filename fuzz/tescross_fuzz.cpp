@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
+#include "fuzz/transform_run.h"
 #include "pgn/cross_run.h"
-#include "transform/transform.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryFile input(data, size);
@@ -31,22 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(text.empty() || (text.ends_with("\n") && !text.ends_with("\n\n")));
 
     Frame frame;
-    frame.profile = &WEB_PROFILE;
     std::string console;
-    frame.consoleCapture = &console;
-    obtainLineBuffer(frame);
-    Settings settings;
-    std::unique_ptr<TransformState> state(new TransformState{frame, settings});
-    MemoryFile page(reinterpret_cast<const std::uint8_t*>(blocks.data()), blocks.size());
-    frame.input = page.release();
-    frame.output.stream = std::tmpfile();
-    FUZZ_CHECK(frame.output.stream != nullptr);
-    int status = 0;
-    try {
-        transformText(*state);
-    } catch (const RunEnd& end) {
-        status = end.status;
-    }
+    int status = transformBytes(
+        frame, console, reinterpret_cast<const std::uint8_t*>(blocks.data()), blocks.size());
     if (status != 0) std::fprintf(stderr, "tesweb: %s\n", console.c_str());
     FUZZ_CHECK(status == 0);
     FUZZ_CHECK(console.empty());
