@@ -7,7 +7,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "fuzz/transform_run.h"
-#include "pgn/cross_run.h"
+#include "tournament/cross_run.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryFile input(data, size);

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "frame/platform.h"
-#include "pgn/cross_run.h"
+#include "tournament/cross_run.h"
 
 // Whatever ends the run early (more players than the memory holds) ends it
 // with a message and status 1, never with an abort.

@@ -113,6 +113,11 @@ struct Standings {
     std::vector<std::uint32_t> lastRow;   // by row: last row of its tie group
 };
 
+// Fills `position`, `firstRow` and `lastRow` from `order`: a run of
+// neighbouring rows whose players are `equal` shares its rank.
+void markTieGroups(Standings& standings,
+                   const std::function<bool(std::uint32_t, std::uint32_t)>& equal);
+
 // Points, Sonneborn-Berger, wins, then the name in byte order; players equal
 // in the first three share their rank.
 Standings rankPlayers(const Event& event);

@@ -1,4 +1,4 @@
-#include "pgn/tournament.h"
+#include "tournament/tournament.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "pgn/cross_run.h"
+#include "tournament/cross_run.h"
 
 #include <string>
 #include <string_view>
 
-#include "pgn/cross_block.h"
+#include "tournament/cross_block.h"
 #include "pgn/pgn_reader.h"
-#include "pgn/tournament.h"
+#include "tournament/tournament.h"
 
 namespace {
 

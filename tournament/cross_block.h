@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "pgn/tournament.h"
+#include "tournament/tournament.h"
 
 // tesweb reads a line into 7,999 characters, its line end included; a
 // longer line would arrive as two lines and break the table.

@@ -1,4 +1,4 @@
-#include "pgn/tournament.h"
+#include "tournament/tournament.h"
 
 #include <algorithm>
 #include <cstring>
@@ -184,14 +184,17 @@ std::string addGame(Tournaments& tournaments, const GameTags& tags) {
     return {};
 }
 
-Standings rankPlayers(const Event& event) {
+namespace {
+
+// Points, wins and Sonneborn-Berger scores of every player.
+void countScores(const Event& event, Standings& standings) {
     std::size_t count = event.players.size();
-    Standings standings;
     standings.points.assign(count, 0);
     standings.sonneborn.assign(count, 0);
     standings.wins.assign(count, 0);
     std::vector<std::int64_t>& points = standings.points;
     for (const CountedGame& game : event.games) {
+        if (game.result == GameResult::NOT_PLAYED) continue;
         std::int64_t whiteQuarters = static_cast<std::int64_t>(game.result) * 2;
         points[game.white] += whiteQuarters;
         points[game.black] += 4 - whiteQuarters;
@@ -201,11 +204,37 @@ Standings rankPlayers(const Event& event) {
     // A win brings the opponent's points, a draw half of them; points are
     // whole halves, so half of them is still a whole number of quarters.
     for (const CountedGame& game : event.games) {
+        if (game.result == GameResult::NOT_PLAYED) continue;
         std::int64_t whiteQuarters = static_cast<std::int64_t>(game.result) * 2;
         standings.sonneborn[game.white] += points[game.black] * whiteQuarters / 4;
         standings.sonneborn[game.black] += points[game.white] * (4 - whiteQuarters) / 4;
     }
+}
 
+}  // namespace
+
+void markTieGroups(Standings& standings,
+                   const std::function<bool(std::uint32_t, std::uint32_t)>& equal) {
+    std::size_t count = standings.order.size();
+    standings.position.resize(count);
+    standings.firstRow.resize(count);
+    standings.lastRow.resize(count);
+    for (std::uint32_t row = 0; row < count;) {
+        std::uint32_t end = row + 1;
+        while (end < count && equal(standings.order[end], standings.order[row])) ++end;
+        for (std::uint32_t tied = row; tied < end; ++tied) {
+            standings.position[standings.order[tied]] = tied;
+            standings.firstRow[tied] = row;
+            standings.lastRow[tied] = end - 1;
+        }
+        row = end;
+    }
+}
+
+Standings rankPlayers(const Event& event) {
+    Standings standings;
+    countScores(event, standings);
+    std::size_t count = event.players.size();
     std::vector<std::uint32_t>& order = standings.order;
     order.resize(count);
     for (std::uint32_t i = 0; i < count; ++i) order[i] = i;
@@ -219,20 +248,7 @@ Standings rankPlayers(const Event& event) {
         if (keyA != keyB) return keyA > keyB;
         return *event.players[a].name < *event.players[b].name;
     });
-
-    standings.position.resize(count);
-    standings.firstRow.resize(count);
-    standings.lastRow.resize(count);
-    for (std::uint32_t row = 0; row < count;) {
-        std::uint32_t end = row + 1;
-        while (end < count && key(order[end]) == key(order[row])) ++end;
-        for (std::uint32_t tied = row; tied < end; ++tied) {
-            standings.position[order[tied]] = tied;
-            standings.firstRow[tied] = row;
-            standings.lastRow[tied] = end - 1;
-        }
-        row = end;
-    }
+    markTieGroups(standings, [&](std::uint32_t a, std::uint32_t b) { return key(a) == key(b); });
     return standings;
 }
 

@@ -1,4 +1,4 @@
-#include "pgn/cross_block.h"
+#include "tournament/cross_block.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pgn/cross_run.h"
+#include "tournament/cross_run.h"
 #include "transform/transform_test_run.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "pgn/cross_block.h"
+#include "tournament/cross_block.h"
 
 #include <algorithm>
 #include <vector>
@@ -123,11 +123,10 @@ void appendNotMet(std::string& out, std::size_t count) {
     }
 }
 
-void appendPlayerRow(std::string& out, const Event& event, const Standings& standings,
-                     const Columns& columns, const GameLists& lists, std::uint32_t row,
-                     std::vector<PlayerGame>& games) {
-    std::uint32_t index = standings.order[row];
-    const Player& player = event.players[index];
+// The rank ("3", or "2-4" for a shared one), the name in braces and the
+// title, federation and rating cells the event has columns for.
+void appendRankAndName(std::string& out, const Player& player, const Standings& standings,
+                       const Columns& columns, std::uint32_t row) {
     out += std::to_string(standings.firstRow[row] + 1);
     if (standings.lastRow[row] != standings.firstRow[row]) {
         out += '-';
@@ -139,13 +138,13 @@ void appendPlayerRow(std::string& out, const Event& event, const Standings& stan
     appendOptional(out, columns.title, player.title, true);
     appendOptional(out, columns.federation, player.federation, false);
     appendOptional(out, columns.rating, player.rating, false);
+}
 
-    // The games against one opponent stay in the order of the file.
-    games.assign(lists.games.begin() + lists.begin[index],
-                 lists.games.begin() + lists.begin[index + 1]);
-    std::stable_sort(games.begin(), games.end(), [](const PlayerGame& a, const PlayerGame& b) {
-        return a.opponentRow < b.opponentRow;
-    });
+// One cell per player of the event: '*' on the diagonal, the results
+// against that opponent in the order of the games, or '|' when they never
+// met. `games` are the player's games sorted by the opponent's row.
+void appendGridCells(std::string& out, const std::vector<PlayerGame>& games, std::uint32_t row,
+                     std::uint32_t count) {
     std::uint32_t column = 0;
     // Cells up to `end`: '*' on the diagonal, '|' against players not met.
     auto emptyCellsTo = [&](std::uint32_t end) {
@@ -172,7 +171,21 @@ void appendPlayerRow(std::string& out, const Event& event, const Standings& stan
         }
         ++column;
     }
-    emptyCellsTo(static_cast<std::uint32_t>(standings.order.size()));
+    emptyCellsTo(count);
+}
+
+void appendPlayerRow(std::string& out, const Event& event, const Standings& standings,
+                     const Columns& columns, const GameLists& lists, std::uint32_t row,
+                     std::vector<PlayerGame>& games) {
+    std::uint32_t index = standings.order[row];
+    appendRankAndName(out, event.players[index], standings, columns, row);
+    // The games against one opponent stay in the order of the file.
+    games.assign(lists.games.begin() + lists.begin[index],
+                 lists.games.begin() + lists.begin[index + 1]);
+    std::stable_sort(games.begin(), games.end(), [](const PlayerGame& a, const PlayerGame& b) {
+        return a.opponentRow < b.opponentRow;
+    });
+    appendGridCells(out, games, row, static_cast<std::uint32_t>(standings.order.size()));
     out += ' ';
     appendQuarters(out, standings.points[index]);
     out += ' ';
@@ -211,23 +224,20 @@ void appendQuarters(std::string& out, std::int64_t quarters) {
     out += FRACTIONS[quarters % 4];
 }
 
-bool writeCrossBlock(const Event& event, std::string& block) {
-    std::size_t blockStart = block.size();
-    Columns columns = optionalColumns(event);
-    std::size_t count = event.players.size();
-    std::size_t columnCount = 4 + count + (columns.title ? 1 : 0) + (columns.federation ? 1 : 0) +
-                              (columns.rating ? 1 : 0);
+namespace {
+
+// "cross cols=N", with " cat=C" when the event has a category.
+void appendCommandLine(std::string& block, const Event& event, const Columns& columns) {
+    std::size_t columnCount = 4 + event.players.size() + (columns.title ? 1 : 0) +
+                              (columns.federation ? 1 : 0) + (columns.rating ? 1 : 0);
     block += "cross cols=" + std::to_string(columnCount);
     if (int category = eventCategory(event); category != 0) {
         block += " cat=" + std::to_string(category);
     }
     block += '\n';
+}
 
-    std::size_t lineStart = block.size();
-    appendEventLine(block, event);
-    bool fits = lastLineFits(block, lineStart);
-
-    lineStart = block.size();
+void appendHeadingLine(std::string& block, const Columns& columns, std::size_t count) {
     block += "No Name";
     if (columns.title) block += " Ti";
     if (columns.federation) block += " Fed";
@@ -237,6 +247,22 @@ bool writeCrossBlock(const Event& event, std::string& block) {
         block += std::to_string(number);
     }
     block += " Pts SB\n";
+}
+
+}  // namespace
+
+bool writeCrossBlock(const Event& event, std::string& block) {
+    std::size_t blockStart = block.size();
+    Columns columns = optionalColumns(event);
+    std::size_t count = event.players.size();
+    appendCommandLine(block, event, columns);
+
+    std::size_t lineStart = block.size();
+    appendEventLine(block, event);
+    bool fits = lastLineFits(block, lineStart);
+
+    lineStart = block.size();
+    appendHeadingLine(block, columns, count);
     fits = fits && lastLineFits(block, lineStart);
 
     if (fits) {

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "pgn/pgn_reader.h"
-#include "pgn/tournament.h"
+#include "tournament/tournament.h"
 
 // The state of one run, owned by runTescross.
 struct CrossRun {
