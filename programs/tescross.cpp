@@ -11,6 +11,7 @@
 // with a message and status 1, never with an abort.
 int main(int argc, char** argv) {
     setBinaryMode(stdout);  // lines end with LF on every system
+    ignoreBrokenPipe();
     try {
         return runTescross(argc, argv, stdout, stderr);
     } catch (const std::bad_alloc&) {

@@ -23,18 +23,39 @@ GameLists listGames(const Event& event, const Standings& standings) {
     std::size_t count = event.players.size();
     lists.begin.assign(count + 1, 0);
     for (const CountedGame& game : event.games) {
+        if (game.result == GameResult::NOT_PLAYED) continue;
         ++lists.begin[game.white + 1];
         ++lists.begin[game.black + 1];
     }
     for (std::size_t i = 0; i < count; ++i) lists.begin[i + 1] += lists.begin[i];
     std::vector<std::uint32_t> next(lists.begin.begin(), lists.begin.end() - 1);
-    lists.games.resize(event.games.size() * 2);
+    lists.games.resize(lists.begin[count]);
     for (const CountedGame& game : event.games) {
+        if (game.result == GameResult::NOT_PLAYED) continue;
         char whiteResult = "0=1"[static_cast<int>(game.result)];
         char blackResult = "1=0"[static_cast<int>(game.result)];
         lists.games[next[game.white]++] = {standings.position[game.black], whiteResult};
         lists.games[next[game.black]++] = {standings.position[game.white], blackResult};
     }
+    return lists;
+}
+
+// The games of TRF rounds: every round with an opponent, forfeits as '+'
+// and '-', games not rated as rated ones.
+GameLists listRoundGames(const RoundLists& rounds, const Standings& standings) {
+    GameLists lists;
+    std::size_t count = rounds.begin.size() - 1;
+    lists.begin.assign(count + 1, 0);
+    for (std::size_t player = 0; player < count; ++player) {
+        lists.begin[player] = static_cast<std::uint32_t>(lists.games.size());
+        for (std::uint32_t i = rounds.begin[player]; i < rounds.begin[player + 1]; ++i) {
+            const RoundEntry& entry = rounds.entries[i];
+            std::size_t code = std::string_view("1=0+-WDL").find(entry.code);
+            if (entry.opponent == NO_OPPONENT || code == std::string_view::npos) continue;
+            lists.games.push_back({standings.position[entry.opponent], "1=0+-1=0"[code]});
+        }
+    }
+    lists.begin[count] = static_cast<std::uint32_t>(lists.games.size());
     return lists;
 }
 
@@ -140,11 +161,38 @@ void appendRankAndName(std::string& out, const Player& player, const Standings& 
     appendOptional(out, columns.rating, player.rating, false);
 }
 
+// tesweb takes any of the four cells after the name for a title, a flag or
+// a rating when it reads as one. The cells after the optional columns that
+// fall among those four must not: one that begins with a number from 1000
+// to 3000 (an opponent's row) gets its first digit as a character
+// reference, which the page shows the same.
+struct CandidateGuard {
+    int left = 0;
+
+    explicit CandidateGuard(const Columns& columns)
+        : left(4 - columns.title - columns.federation - columns.rating) {}
+
+    void check(std::string& out, std::size_t cellStart) {
+        if (left <= 0) return;
+        --left;
+        std::size_t digits = cellStart;
+        std::int64_t value = 0;
+        for (; digits < out.size() && isDigitChar(out[digits]) && value <= 3000; ++digits) {
+            value = value * 10 + (out[digits] - '0');
+        }
+        if (value < 1000 || value > 3000) return;
+        std::string reference = "&#" + std::to_string(static_cast<int>(out[cellStart])) + ";";
+        out.replace(cellStart, 1, reference);
+    }
+
+    static bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+};
+
 // One cell per player of the event: '*' on the diagonal, the results
 // against that opponent in the order of the games, or '|' when they never
 // met. `games` are the player's games sorted by the opponent's row.
 void appendGridCells(std::string& out, const std::vector<PlayerGame>& games, std::uint32_t row,
-                     std::uint32_t count) {
+                     std::uint32_t count, CandidateGuard& guard) {
     std::uint32_t column = 0;
     // Cells up to `end`: '*' on the diagonal, '|' against players not met.
     auto emptyCellsTo = [&](std::uint32_t end) {
@@ -152,16 +200,19 @@ void appendGridCells(std::string& out, const std::vector<PlayerGame>& games, std
             if (column == row) {
                 out += " *";
                 ++column;
+                --guard.left;
                 continue;
             }
             std::uint32_t stop = row > column && row < end ? row : end;
             appendNotMet(out, stop - column);
+            guard.left -= static_cast<int>(std::min<std::uint32_t>(stop - column, 4));
             column = stop;
         }
     };
     for (auto game = games.begin(); game != games.end();) {
         emptyCellsTo(game->opponentRow);
         out += ' ';
+        std::size_t cellStart = out.size();
         for (; game != games.end() && game->opponentRow == column; ++game) {
             if (game->result == '=') {
                 out += "&frac12;";
@@ -169,14 +220,41 @@ void appendGridCells(std::string& out, const std::vector<PlayerGame>& games, std
                 out += game->result;
             }
         }
+        guard.check(out, cellStart);
         ++column;
     }
     emptyCellsTo(count);
 }
 
-void appendPlayerRow(std::string& out, const Event& event, const Standings& standings,
-                     const Columns& columns, const GameLists& lists, std::uint32_t row,
-                     std::vector<PlayerGame>& games) {
+void appendValue(std::string& out, const ValueColumn& column, std::uint32_t player,
+                 CandidateGuard& guard) {
+    out += ' ';
+    std::size_t cellStart = out.size();
+    std::int64_t value = column.values[player];
+    if (value == NO_VALUE) {
+        out += '|';
+    } else if (column.whole) {
+        out += std::to_string(value);
+    } else {
+        appendQuarters(out, value);
+    }
+    guard.check(out, cellStart);
+}
+
+// Points and the tie-break columns.
+void appendScores(std::string& out, const Standings& standings, std::uint32_t player,
+                  CandidateGuard& guard) {
+    out += ' ';
+    std::size_t cellStart = out.size();
+    appendQuarters(out, standings.points[player]);
+    guard.check(out, cellStart);
+    for (const ValueColumn& column : standings.columns) appendValue(out, column, player, guard);
+    out += '\n';
+}
+
+void appendGridRow(std::string& out, const Event& event, const Standings& standings,
+                   const Columns& columns, const GameLists& lists, std::uint32_t row,
+                   std::vector<PlayerGame>& games) {
     std::uint32_t index = standings.order[row];
     appendRankAndName(out, event.players[index], standings, columns, row);
     // The games against one opponent stay in the order of the file.
@@ -185,12 +263,64 @@ void appendPlayerRow(std::string& out, const Event& event, const Standings& stan
     std::stable_sort(games.begin(), games.end(), [](const PlayerGame& a, const PlayerGame& b) {
         return a.opponentRow < b.opponentRow;
     });
-    appendGridCells(out, games, row, static_cast<std::uint32_t>(standings.order.size()));
-    out += ' ';
-    appendQuarters(out, standings.points[index]);
-    out += ' ';
-    appendQuarters(out, standings.sonneborn[index]);
-    out += '\n';
+    CandidateGuard guard(columns);
+    appendGridCells(out, games, row, static_cast<std::uint32_t>(standings.order.size()), guard);
+    appendScores(out, standings, index, guard);
+}
+
+// A round of a Swiss table: the opponent's row, the colour and the result
+// of a game; '+' or '-' for a forfeit; "-1", "-&frac12;" or "-0" for a
+// round without an opponent.
+void appendRoundCell(std::string& out, const RoundEntry& entry, const Standings& standings) {
+    char code = entry.code;
+    bool opponent = entry.opponent != NO_OPPONENT;
+    bool pairing = opponent && std::string_view("1=0WDL+- *").find(code) != std::string_view::npos;
+    if (pairing) {
+        out += std::to_string(standings.position[entry.opponent] + 1);
+        if (entry.colour == 'w' || entry.colour == 'b') out += entry.colour;
+    }
+    switch (code) {
+        case '1':
+        case 'W':
+            out += '1';
+            break;
+        case '=':
+        case 'D':
+            out += "&frac12;";
+            break;
+        case '0':
+        case 'L':
+            out += '0';
+            break;
+        case '+':
+        case '-':
+            out += code;
+            break;
+        case 'U':
+        case 'F':
+            out += "-1";
+            break;
+        case 'H':
+            out += "-&frac12;";
+            break;
+        default:
+            if (!pairing) out += "-0";  // 'Z', no entry
+            break;
+    }
+}
+
+void appendSwissRow(std::string& out, const Event& event, const Standings& standings,
+                    const Columns& columns, const RoundLists& rounds, std::uint32_t row) {
+    std::uint32_t index = standings.order[row];
+    appendRankAndName(out, event.players[index], standings, columns, row);
+    CandidateGuard guard(columns);
+    for (std::uint32_t i = rounds.begin[index]; i < rounds.begin[index + 1]; ++i) {
+        out += ' ';
+        std::size_t cellStart = out.size();
+        appendRoundCell(out, rounds.entries[i], standings);
+        guard.check(out, cellStart);
+    }
+    appendScores(out, standings, index, guard);
 }
 
 bool lastLineFits(const std::string& out, std::size_t lineStart) {
@@ -211,6 +341,12 @@ void appendHtmlText(std::string& out, std::string_view text) {
             case '>':
                 out += "&gt;";
                 break;
+            case '\'':
+                out += "&#39;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
             default:
                 out += c;
         }
@@ -227,53 +363,107 @@ void appendQuarters(std::string& out, std::int64_t quarters) {
 namespace {
 
 // "cross cols=N", with " cat=C" when the event has a category.
-void appendCommandLine(std::string& block, const Event& event, const Columns& columns) {
-    std::size_t columnCount = 4 + event.players.size() + (columns.title ? 1 : 0) +
-                              (columns.federation ? 1 : 0) + (columns.rating ? 1 : 0);
+void appendCommandLine(std::string& block, const Event& event, std::size_t columnCount,
+                       bool category) {
     block += "cross cols=" + std::to_string(columnCount);
-    if (int category = eventCategory(event); category != 0) {
-        block += " cat=" + std::to_string(category);
+    if (int number = category ? eventCategory(event) : 0; number != 0) {
+        block += " cat=" + std::to_string(number);
     }
     block += '\n';
 }
 
-void appendHeadingLine(std::string& block, const Columns& columns, std::size_t count) {
+void appendHeadingLine(std::string& block, const Columns& columns, std::size_t cells,
+                       const Standings& standings) {
     block += "No Name";
     if (columns.title) block += " Ti";
     if (columns.federation) block += " Fed";
     if (columns.rating) block += " Rtg";
-    for (std::size_t number = 1; number <= count; ++number) {
+    for (std::size_t number = 1; number <= cells; ++number) {
         block += ' ';
         block += std::to_string(number);
     }
-    block += " Pts SB\n";
+    block += " Pts";
+    for (const ValueColumn& column : standings.columns) {
+        block += ' ';
+        block += column.heading;
+    }
+    block += '\n';
+}
+
+std::size_t optionalCount(const Columns& columns) {
+    return (columns.title ? 1 : 0) + (columns.federation ? 1 : 0) + (columns.rating ? 1 : 0);
+}
+
+// The block's first three lines; false, naming the line, when one is too
+// long.
+bool appendBlockHead(std::string& block, const Event& event, const Standings& standings,
+                     const Columns& columns, std::size_t cells, bool grid, std::string* longLine) {
+    appendCommandLine(block, event, 3 + optionalCount(columns) + cells + standings.columns.size(),
+                      grid);
+    std::size_t lineStart = block.size();
+    appendEventLine(block, event);
+    if (!lastLineFits(block, lineStart)) {
+        if (longLine) *longLine = "the event line";
+        return false;
+    }
+    lineStart = block.size();
+    appendHeadingLine(block, columns, cells, standings);
+    if (!lastLineFits(block, lineStart)) {
+        if (longLine) *longLine = "the column headings";
+        return false;
+    }
+    return true;
+}
+
+void nameRow(std::string* longLine, const Event& event, const Standings& standings,
+             std::uint32_t row) {
+    if (longLine) {
+        *longLine = "the row of \"" + shortened(*event.players[standings.order[row]].name) + "\"";
+    }
+}
+
+bool writeGrid(const Event& event, const Standings& standings, const GameLists& lists,
+               std::string& block, std::string* longLine) {
+    std::size_t blockStart = block.size();
+    Columns columns = optionalColumns(event);
+    std::size_t count = event.players.size();
+    bool fits = appendBlockHead(block, event, standings, columns, count, true, longLine);
+    std::vector<PlayerGame> games;
+    for (std::uint32_t row = 0; fits && row < count; ++row) {
+        std::size_t lineStart = block.size();
+        appendGridRow(block, event, standings, columns, lists, row, games);
+        fits = lastLineFits(block, lineStart);
+        if (!fits) nameRow(longLine, event, standings, row);
+    }
+    if (!fits) block.resize(blockStart);
+    return fits;
 }
 
 }  // namespace
 
-bool writeCrossBlock(const Event& event, std::string& block) {
+bool writeCrossBlock(const Event& event, std::string& block, std::string* longLine) {
+    Standings standings = rankPlayers(event);
+    return writeGrid(event, standings, listGames(event, standings), block, longLine);
+}
+
+bool writeGridBlock(const Event& event, const Standings& standings, std::string& block,
+                    std::string* longLine) {
+    GameLists lists =
+        event.fromTrf ? listRoundGames(event.trfRounds, standings) : listGames(event, standings);
+    return writeGrid(event, standings, lists, block, longLine);
+}
+
+bool writeSwissBlock(const Event& event, const Standings& standings, const RoundLists& rounds,
+                     std::uint32_t roundCount, std::string& block, std::string* longLine) {
     std::size_t blockStart = block.size();
     Columns columns = optionalColumns(event);
-    std::size_t count = event.players.size();
-    appendCommandLine(block, event, columns);
-
-    std::size_t lineStart = block.size();
-    appendEventLine(block, event);
-    bool fits = lastLineFits(block, lineStart);
-
-    lineStart = block.size();
-    appendHeadingLine(block, columns, count);
-    fits = fits && lastLineFits(block, lineStart);
-
-    if (fits) {
-        Standings standings = rankPlayers(event);
-        GameLists lists = listGames(event, standings);
-        std::vector<PlayerGame> games;
-        for (std::uint32_t row = 0; fits && row < count; ++row) {
-            lineStart = block.size();
-            appendPlayerRow(block, event, standings, columns, lists, row, games);
-            fits = lastLineFits(block, lineStart);
-        }
+    bool fits = appendBlockHead(block, event, standings, columns, roundCount, false, longLine);
+    auto count = static_cast<std::uint32_t>(event.players.size());
+    for (std::uint32_t row = 0; fits && row < count; ++row) {
+        std::size_t lineStart = block.size();
+        appendSwissRow(block, event, standings, columns, rounds, row);
+        fits = lastLineFits(block, lineStart);
+        if (!fits) nameRow(longLine, event, standings, row);
     }
     if (!fits) block.resize(blockStart);
     return fits;

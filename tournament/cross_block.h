@@ -8,19 +8,32 @@
 #include <string>
 #include <string_view>
 
+#include "tournament/tiebreak.h"
 #include "tournament/tournament.h"
 
 // tesweb reads a line into 7,999 characters, its line end included; a
 // longer line would arrive as two lines and break the table.
 constexpr std::size_t LONGEST_BLOCK_LINE = 7998;
 
-// Appends the block of `event` to `block`, every line ended by "\n". False,
-// with `block` as it was, when a line would be longer than tesweb reads.
-bool writeCrossBlock(const Event& event, std::string& block);
+// Appends the all-play-all grid of a PGN event, ranked by points,
+// Sonneborn-Berger, wins and name, to `block`, every line ended by "\n".
+// False, with `block` as it was and the line named in `longLine`, when a
+// line would be longer than tesweb reads.
+bool writeCrossBlock(const Event& event, std::string& block, std::string* longLine = nullptr);
 
-// Text from the games is data, not HTML: '&', '<' and '>' become entities.
+// The grid of an event in the order of `standings`, with its columns after
+// the points.
+bool writeGridBlock(const Event& event, const Standings& standings, std::string& block,
+                    std::string* longLine = nullptr);
+
+// The Swiss table of an event: one cell per round of `rounds`, then the
+// points and the columns of `standings`.
+bool writeSwissBlock(const Event& event, const Standings& standings, const RoundLists& rounds,
+                     std::uint32_t roundCount, std::string& block, std::string* longLine = nullptr);
+
+// Text from the games is data, not HTML: '&', '<', '>', '\'' and '"' become
+// entities.
 void appendHtmlText(std::string& out, std::string_view text);
-
 // A score in quarter points: the whole number, then "&frac14;", "&frac12;"
 // or "&frac34;"; "0" for nothing and a lone fraction below one point.
 void appendQuarters(std::string& out, std::int64_t quarters);

@@ -181,14 +181,14 @@ TEST(WriteCrossBlock, LeavesOutAnEventWhoseLinesTeswebCannotRead) {
                 game({{"Event", std::string(7999, 'e')}, {"White", "A"}, {"Black", "B"}}));
     EXPECT_EQ("cross cols=6\nNext\nNo Name 1 2 Pts SB\n1-2 {A} * | 0 0\n1-2 {B} | * 0 0\n",
               over.blocks);
-    EXPECT_EQ(
-        "tescross: event \"?\": left out: its cross table of 2 players would have lines longer "
-        "than tesweb reads (7998 characters)\n"
-        "tescross: event \"" +
-            std::string(7999, 'e') +
-            "\": left out: its cross table of 2 players would have lines longer than tesweb "
-            "reads (7998 characters)\n",
-        over.messages);
+    EXPECT_EQ("tescross: event \"?\": left out: the row of \"" + std::string(80, 'n') +
+                  "...\" of its cross table of 2 players would be longer than the 7998 characters "
+                  "that tesweb reads\n"
+                  "tescross: event \"" +
+                  std::string(80, 'e') +
+                  "...\": left out: the event line of its cross table of 2 players would be longer "
+                  "than the 7998 characters that tesweb reads\n",
+              over.messages);
     EXPECT_EQ(1, over.status);
 
     // Thousands of players: the header alone is too long, and no row is made.

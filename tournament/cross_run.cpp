@@ -1,18 +1,30 @@
 #include "tournament/cross_run.h"
 
+#include <cerrno>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "tournament/cross_block.h"
+#include "frame/platform.h"
 #include "pgn/pgn_reader.h"
+#include "tournament/cross_block.h"
+#include "tournament/event_rounds.h"
 #include "tournament/tournament.h"
+#include "tournament/trf_reader.h"
 
 namespace {
 
 constexpr const char* USAGE =
-    "usage: tescross GAMES.pgn...\n"
-    "Writes the cross table of every event in the games, as cross blocks for\n"
-    "tesweb, on standard output; - reads standard input.\n";
+    "usage: tescross [-s | -g] [-b LIST] FILE...\n"
+    "Writes the cross table of every event in PGN games and TRF files, as\n"
+    "cross blocks for tesweb, on standard output; - reads standard input.\n"
+    "  -s       every event as a Swiss table\n"
+    "  -g       every event as an all-play-all grid\n"
+    "           (neither: a grid when there are at most rounds + 1 players)\n"
+    "  -b LIST  the tie-breaks, e.g. BH/C1,BH,SB (BH SB PS ARO with /C1 /C2,\n"
+    "           BH SB with /M1 /M2, TPR DE WIN WON BPG BWG KS)\n";
+
+constexpr const char* SWISS_DEFAULT = "BH/C1,BH,SB";
 
 // The tags a cross table reads, each the first of its name in the game.
 GameTags gameTags(const PgnGame& game, std::string_view file) {
@@ -28,6 +40,7 @@ GameTags gameTags(const PgnGame& game, std::string_view file) {
         {"Event", &GameTags::event},
         {"Site", &GameTags::site},
         {"Date", &GameTags::date},
+        {"Round", &GameTags::round},
         {"White", &GameTags::white},
         {"Black", &GameTags::black},
         {"Result", &GameTags::result},
@@ -54,20 +67,241 @@ void cannotRead(CrossRun& run, const std::string& name) {
     run.status = 1;
 }
 
+void message(CrossRun& run, const std::string& text) {
+    std::fprintf(run.err, "tescross: %s\n", text.c_str());
+    run.status = 1;
+}
+
+std::string eventMessage(const Event& event, const std::string& what) {
+    return "event \"" + shortened(event.name) + "\": " + what;
+}
+
+// Reads what is left of a stream after `text`, which holds its start.
+bool readRest(std::FILE* stream, std::string& text) {
+    char chunk[65536];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, stream)) > 0;) {
+        text.append(chunk, got);
+    }
+    return !std::ferror(stream);
+}
+
+// Reads the start of a stream until it tells a TRF file from a PGN file.
+bool readStart(std::FILE* stream, std::string& start) {
+    char chunk[4096];
+    while (!trfDecidable(start)) {
+        std::size_t got = std::fread(chunk, 1, sizeof chunk, stream);
+        if (got == 0) break;
+        start.append(chunk, got);
+    }
+    return !std::ferror(stream);
+}
+
+// A PGN file whose start has been read: from its beginning again when the
+// stream can go back, else from a temporary copy.
+void readPgnStream(CrossRun& run, PgnReader& reader, std::FILE* stream, const std::string& name,
+                   const std::string& start) {
+    std::FILE* games = stream;
+    std::FILE* copy = nullptr;
+    if (std::fseek(stream, 0, SEEK_SET) != 0) {
+        copy = std::tmpfile();
+        std::string rest = start;
+        if (!copy || !readRest(stream, rest) ||
+            std::fwrite(rest.data(), 1, rest.size(), copy) != rest.size()) {
+            if (copy) std::fclose(copy);
+            cannotRead(run, name);
+            return;
+        }
+        std::rewind(copy);
+        games = copy;
+    }
+    openPgnStream(reader, games, name);
+    readGames(run, reader);
+    closePgn(reader);
+    if (copy) std::fclose(copy);
+}
+
+void readFile(CrossRun& run, PgnReader& reader, const std::string& name) {
+    std::FILE* stream = nullptr;
+    if (name == "-") {
+        setBinaryMode(stdin);
+        stream = stdin;
+    } else if (!isDirectory(name)) {
+        stream = std::fopen(name.c_str(), "rb");
+    }
+    if (!stream) {
+        cannotRead(run, name);
+        return;
+    }
+    std::string start;
+    if (!readStart(stream, start)) {
+        cannotRead(run, name);
+    } else if (looksLikeTrf(start)) {
+        if (readRest(stream, start)) {
+            readTrfEvent(run, name, start);
+        } else {
+            cannotRead(run, name);
+        }
+    } else {
+        readPgnStream(run, reader, stream, name, start);
+    }
+    if (stream != stdin) std::fclose(stream);
+}
+
+// Which layout an event gets; false when it is left out (with a message).
+// Left to choose, a PGN event whose round numbers give a player two games
+// in one round has no rounds a Swiss table could show: it gets a grid.
+bool chooseGrid(CrossRun& run, const Event& event, bool& grid) {
+    bool roundsUnknown = !event.fromTrf && event.roundsUnknown;
+    if (run.layout == Layout::SWISS && roundsUnknown) {
+        message(run, eventMessage(event,
+                                  "left out: a Swiss table needs the round of every game, "
+                                  "and a game has no round number"));
+        return false;
+    }
+    grid = run.layout == Layout::GRID ||
+           (run.layout == Layout::AUTO &&
+            (roundsUnknown || event.players.size() <= std::size_t{event.rounds} + 1));
+    if (!grid && run.layout == Layout::AUTO && !event.fromTrf) {
+        std::vector<SecondGame> secondGames;
+        swissRounds(event, secondGames);
+        grid = !secondGames.empty();
+    }
+    return true;
+}
+
+std::vector<TieBreak> tieBreaksFor(const CrossRun& run, bool grid) {
+    if (run.tieBreaksGiven) return run.tieBreaks;
+    std::vector<TieBreak> list;
+    std::string unknown;
+    if (grid) {
+        // A round robin keeps its columns: Sonneborn-Berger, then the wins unseen.
+        parseTieBreaks("SB,WIN", list, unknown);
+        list[1].shown = false;
+    } else {
+        parseTieBreaks(SWISS_DEFAULT, list, unknown);
+    }
+    return list;
+}
+
+void reportSecondGames(CrossRun& run, const Event& event, const std::vector<SecondGame>& games) {
+    for (const SecondGame& second : games) {
+        const CountedGame& game = *second.game;
+        message(run, run.tournaments.files[game.file] + ":" + std::to_string(game.line) +
+                         ": game " + std::to_string(game.number) + ": left out: \"" +
+                         shortened(*event.players[second.player].name) +
+                         "\" already has a game in round " + std::to_string(game.round));
+    }
+}
+
+// Appends the block of one event; false, with a message, when it is left out.
+bool writeEvent(CrossRun& run, const Event& event, std::string& block) {
+    bool grid = false;
+    if (!chooseGrid(run, event, grid)) return false;
+    std::string longLine;
+    bool written = false;
+    if (grid && !event.fromTrf && !run.tieBreaksGiven) {
+        written = writeCrossBlock(event, block, &longLine);
+    } else if (grid) {
+        TieBreakEvent rounds = event.fromTrf ? trfRounds(event, true) : gridRounds(event);
+        written =
+            writeGridBlock(event, rankByList(rounds, tieBreaksFor(run, true)), block, &longLine);
+    } else {
+        std::vector<SecondGame> secondGames;
+        TieBreakEvent rounds =
+            event.fromTrf ? trfRounds(event, false) : swissRounds(event, secondGames);
+        reportSecondGames(run, event, secondGames);
+        written = writeSwissBlock(event, rankByList(rounds, tieBreaksFor(run, false)),
+                                  rounds.rounds, rounds.roundCount, block, &longLine);
+    }
+    if (!written) {
+        message(run, eventMessage(event, "left out: " + longLine + " of its cross table of " +
+                                             std::to_string(event.players.size()) +
+                                             " players would be longer than the " +
+                                             std::to_string(LONGEST_BLOCK_LINE) +
+                                             " characters that tesweb reads"));
+    }
+    return written;
+}
+
+void showUsage(std::FILE* err, const char* fault, std::string_view what) {
+    if (fault)
+        std::fprintf(err, "tescross: %s%.*s\n", fault, static_cast<int>(what.size()), what.data());
+    std::fputs(USAGE, err);
+}
+
+// Reads the options into `run` and the file names into `files`; false
+// after the usage text.
+bool readCommandLine(CrossRun& run, int argc, const char* const* argv,
+                     std::vector<std::string>& files) {
+    bool swiss = false;
+    bool grid = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        if (argument.size() < 2 || argument[0] != '-') {
+            files.emplace_back(argument);
+        } else if (argument == "-s") {
+            swiss = true;
+        } else if (argument == "-g") {
+            grid = true;
+        } else if (argument == "-b") {
+            if (i + 1 == argc) {
+                showUsage(run.err, "-b needs a list of tie-breaks", "");
+                return false;
+            }
+            std::string unknown;
+            if (!parseTieBreaks(argv[++i], run.tieBreaks, unknown)) {
+                showUsage(run.err, "unknown tie-break ", "\"" + unknown + "\"");
+                return false;
+            }
+            run.tieBreaksGiven = true;
+        } else {
+            showUsage(run.err, argument == "-h" ? nullptr : "unknown option ", argument);
+            return false;
+        }
+    }
+    if (swiss && grid) {
+        showUsage(run.err, "-s and -g exclude each other", "");
+        return false;
+    }
+    if (files.empty()) {
+        showUsage(run.err, nullptr, "");
+        return false;
+    }
+    run.layout = swiss ? Layout::SWISS : grid ? Layout::GRID : Layout::AUTO;
+    return true;
+}
+
 }  // namespace
 
 void readGames(CrossRun& run, PgnReader& reader) {
+    auto fileIndex = static_cast<std::uint32_t>(run.tournaments.files.size());
+    run.tournaments.files.push_back(reader.name);
     PgnGame game;
     while (nextGame(reader, game)) {
         if (game.tags.empty()) continue;
         GameTags tags = gameTags(game, reader.name);
-        std::string message = addGame(run.tournaments, tags);
-        if (message.empty()) continue;
-        std::fprintf(run.err, "tescross: %s:%ld: game %d: %s\n", reader.name.c_str(), tags.line,
-                     tags.number, message.c_str());
-        run.status = 1;
+        tags.fileIndex = fileIndex;
+        std::string text = addGame(run.tournaments, tags);
+        if (text.empty()) continue;
+        message(run, reader.name + ":" + std::to_string(tags.line) + ": game " +
+                         std::to_string(tags.number) + ": " + text);
     }
     if (reader.readError) cannotRead(run, reader.name);
+}
+
+void readTrfEvent(CrossRun& run, const std::string& name, std::string_view text) {
+    Event event;
+    std::vector<std::string> messages;
+    bool kept = readTrf(text, event, messages);
+    for (const std::string& text : messages) message(run, name + ":" + text);
+    if (kept && event.players.empty()) {
+        message(run, name + ": event left out: no player records (001)");
+        kept = false;
+    }
+    if (!kept) return;
+    Tournaments& tournaments = run.tournaments;
+    tournaments.events.push_back(std::move(event));
+    tournaments.lastEvent = SIZE_MAX;  // a PGN game never joins a TRF event
 }
 
 void writeBlocks(CrossRun& run) {
@@ -76,47 +310,24 @@ void writeBlocks(CrossRun& run) {
     for (const Event& event : run.tournaments.events) {
         block.clear();
         if (!first) block += '\n';
-        if (!writeCrossBlock(event, block)) {
-            std::fprintf(run.err,
-                         "tescross: event \"%s\": left out: its cross table of %zu players "
-                         "would have lines longer than tesweb reads (%zu characters)\n",
-                         event.name.c_str(), event.players.size(), LONGEST_BLOCK_LINE);
-            run.status = 1;
-            continue;
-        }
-        std::fwrite(block.data(), 1, block.size(), run.out);
+        if (!writeEvent(run, event, block)) continue;
+        if (std::fwrite(block.data(), 1, block.size(), run.out) != block.size()) return;
         first = false;
     }
 }
 
 int runTescross(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
-    if (argc < 2) {
-        std::fputs(USAGE, err);
-        return 1;
-    }
-    for (int i = 1; i < argc; ++i) {
-        std::string_view argument = argv[i];
-        if (argument.size() > 1 && argument[0] == '-') {
-            if (argument != "-h") std::fprintf(err, "tescross: unknown option %s\n", argv[i]);
-            std::fputs(USAGE, err);
-            return 1;
-        }
-    }
     CrossRun run;
     run.out = out;
     run.err = err;
+    std::vector<std::string> files;
+    if (!readCommandLine(run, argc, argv, files)) return 1;
     PgnReader reader;
-    for (int i = 1; i < argc; ++i) {
-        if (!openPgn(reader, argv[i])) {
-            cannotRead(run, argv[i]);
-            continue;
-        }
-        readGames(run, reader);
-        closePgn(reader);
-    }
+    for (const std::string& file : files) readFile(run, reader, file);
     writeBlocks(run);
     if (std::fflush(out) != 0 || std::ferror(out)) {
-        std::fputs("tescross: cannot write the output\n", err);
+        // A reader that has gone (a closed pipe) ends the run quietly.
+        if (errno != EPIPE) std::fputs("tescross: cannot write the output\n", err);
         return 1;
     }
     return run.status;

@@ -12,10 +12,10 @@ bool isAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-std::string_view trimBlanks(std::string_view text) {
-    std::size_t begin = text.find_first_not_of(' ');
+std::string_view trimBlanks(std::string_view text, const char* blanks = " ") {
+    std::size_t begin = text.find_first_not_of(blanks);
     if (begin == std::string_view::npos) return {};
-    std::size_t end = text.find_last_not_of(' ');
+    std::size_t end = text.find_last_not_of(blanks);
     return text.substr(begin, end - begin + 1);
 }
 
@@ -128,14 +128,20 @@ std::string refusal(const GameTags& tags, std::string_view white, std::string_vi
             return std::string("left out: the ") + checked.tag + " tag holds a " + stop + " byte";
         }
     }
+    for (auto [side, tag] : {std::pair{"White", tags.white}, std::pair{"Black", tags.black}}) {
+        if (!tag) return std::string("left out: the ") + side + " tag is missing";
+        std::string_view name = trimBlanks(*tag);
+        if (name.empty()) return std::string("left out: the ") + side + " name is empty";
+        if (name == "?") return std::string("left out: the ") + side + " name is \"?\"";
+    }
     if (holdsBrace(white)) {
-        return "left out: the White name \"" + std::string(white) + "\" holds a brace";
+        return "left out: the White name \"" + shortened(white) + "\" holds a brace";
     }
     if (holdsBrace(black)) {
-        return "left out: the Black name \"" + std::string(black) + "\" holds a brace";
+        return "left out: the Black name \"" + shortened(black) + "\" holds a brace";
     }
     if (white == black) {
-        return "left out: White and Black are the same player \"" + std::string(white) + "\"";
+        return "left out: White and Black are the same player \"" + shortened(white) + "\"";
     }
     return {};
 }
@@ -152,12 +158,39 @@ std::string_view playerName(const std::string* name) {
     return trimmed.empty() ? "?" : trimmed;
 }
 
-GameResult readResult(const std::string* result) {
+GameResult readResult(const std::string* result, bool* valid) {
+    if (valid) *valid = true;
     if (!result) return GameResult::NOT_PLAYED;
-    if (*result == "1-0") return GameResult::WHITE_WINS;
-    if (*result == "0-1") return GameResult::BLACK_WINS;
-    if (*result == "1/2-1/2" || *result == "1/2") return GameResult::DRAW;
+    std::string_view text = trimBlanks(*result, " \t");
+    if (text == "1-0") return GameResult::WHITE_WINS;
+    if (text == "0-1") return GameResult::BLACK_WINS;
+    if (text == "1/2-1/2" || text == "1/2") return GameResult::DRAW;
+    if (valid) *valid = text == "*";
     return GameResult::NOT_PLAYED;
+}
+
+std::string shortened(std::string_view text) {
+    constexpr int LONGEST = 80;
+    int characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // A UTF-8 character is one byte that does not continue another.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (++characters > LONGEST) return std::string(text.substr(0, i)) + "...";
+    }
+    return std::string(text);
+}
+
+std::uint32_t roundNumber(const std::string* round) {
+    if (!round) return 0;
+    std::string_view text = trimBlanks(*round, " \t");
+    text = text.substr(0, text.find('.'));
+    if (text.empty() || !std::all_of(text.begin(), text.end(), isDigit)) return 0;
+    std::uint32_t number = 0;
+    for (char c : text) {
+        number =
+            std::min<std::uint32_t>(number * 10 + static_cast<std::uint32_t>(c - '0'), ROUND_CAP);
+    }
+    return number;
 }
 
 std::string addGame(Tournaments& tournaments, const GameTags& tags) {
@@ -179,8 +212,14 @@ std::string addGame(Tournaments& tournaments, const GameTags& tags) {
     takeTitle(blackPlayer, tags.blackTitle);
     takeFederation(blackPlayer, tags.blackFed);
 
-    GameResult result = readResult(tags.result);
-    if (result != GameResult::NOT_PLAYED) event.games.push_back({whiteIndex, blackIndex, result});
+    bool valid = true;
+    GameResult result = readResult(tags.result, &valid);
+    std::uint32_t round = roundNumber(tags.round);
+    if (round == 0) event.roundsUnknown = true;
+    event.rounds = std::max(event.rounds, round);
+    event.games.push_back(
+        {whiteIndex, blackIndex, result, round, tags.fileIndex, tags.number, tags.line});
+    if (!valid) return "result \"" + shortened(*tags.result) + "\" is not a result: not counted";
     return {};
 }
 
@@ -248,6 +287,7 @@ Standings rankPlayers(const Event& event) {
         if (keyA != keyB) return keyA > keyB;
         return *event.players[a].name < *event.players[b].name;
     });
+    standings.columns.push_back({"SB", false, standings.sonneborn});
     markTieGroups(standings, [&](std::uint32_t a, std::uint32_t b) { return key(a) == key(b); });
     return standings;
 }

@@ -14,6 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "tournament/tiebreak.h"
+
 // Player and event maps are looked up with the tag's text itself; only a
 // new name is copied.
 struct NameHash {
@@ -40,7 +42,9 @@ struct GameTags {
     const std::string* blackTitle = nullptr;
     const std::string* whiteFed = nullptr;
     const std::string* blackFed = nullptr;
+    const std::string* round = nullptr;
     std::string_view file;
+    std::uint32_t fileIndex = 0;  // into Tournaments::files
     long line = 0;
     int number = 0;
 };
@@ -56,11 +60,17 @@ struct Player {
     std::string federation;             // three letters; empty: none
 };
 
-// A counted game: player indices of its event and its result.
+// A game of an event: player indices and its result (NOT_PLAYED: a game
+// without a counted result, which a Swiss table shows), its round (0:
+// none) and where it stands, for messages.
 struct CountedGame {
     std::uint32_t white = 0;
     std::uint32_t black = 0;
     GameResult result = GameResult::DRAW;
+    std::uint32_t round = 0;
+    std::uint32_t file = 0;
+    int number = 0;
+    long line = 0;
 };
 
 struct Event {
@@ -72,6 +82,13 @@ struct Event {
     bool oneSite = true;    // every game so far had that Site
     std::string firstDate;  // earliest and latest "DDDD.DD.DD"; empty: none
     std::string lastDate;
+    // The highest round number of its games; unknown when a game has none.
+    std::uint32_t rounds = 0;
+    bool roundsUnknown = false;
+    // An event of a TRF file: its players' names and rounds as read.
+    bool fromTrf = false;
+    std::vector<std::string> ownNames;
+    RoundLists trfRounds;
 };
 
 // Every event of a run, in the order in which the events first appear.
@@ -79,16 +96,25 @@ struct Tournaments {
     std::vector<Event> events;
     NameMap<std::size_t> eventIndex;
     std::size_t lastEvent = SIZE_MAX;  // the event of the previous game
+    std::vector<std::string> files;    // the names of the files read, for messages
 };
+
+// Round numbers above this can never fit a table line that tesweb reads.
+constexpr std::uint32_t ROUND_CAP = 100000;
+
+// A game's round: the whole number before the first '.' of the Round tag
+// ("3", "3.12"), saturated at ROUND_CAP; 0 when there is none ("?", "-").
+std::uint32_t roundNumber(const std::string* round);
 
 // Ratings above this add no information to an average (an event would
 // need hundreds of thousands of players to bring it back under 2251).
 constexpr std::uint64_t RATING_CAP = 1000000000;
 
-// Adds one game to its event. A game that cannot be shown (White and Black
-// the same player, a name holding a brace) adds nothing and gives the
-// message that says why, without the "tescross: " prefix; otherwise the
-// message is empty.
+// Adds one game to its event. A game that cannot be shown (a missing,
+// empty or unknown name, White and Black the same player, a name holding a
+// brace) adds nothing and gives the message that says why, without the
+// "tescross: " prefix; a game with a Result that is none adds its players
+// without a result and gives a message too; otherwise the message is empty.
 std::string addGame(Tournaments& tournaments, const GameTags& tags);
 
 // The event name of a game: the Event tag, or "?" when it is missing or
@@ -99,7 +125,12 @@ std::string_view eventName(const std::string* event);
 // when missing or empty.
 std::string_view playerName(const std::string* name);
 
-GameResult readResult(const std::string* result);
+// The result of the Result tag, blanks around it aside: NOT_PLAYED for "*"
+// and a missing tag; false in `valid` for any other text.
+GameResult readResult(const std::string* result, bool* valid = nullptr);
+
+// At most 80 characters of a name or event for a message, then "...".
+std::string shortened(std::string_view text);
 
 // The standings of one event, in the unit of a quarter point so that
 // Sonneborn-Berger scores stay whole numbers.
@@ -111,6 +142,7 @@ struct Standings {
     std::vector<std::uint32_t> wins;      // by player
     std::vector<std::uint32_t> firstRow;  // by row: first row of its tie group, from 0
     std::vector<std::uint32_t> lastRow;   // by row: last row of its tie group
+    std::vector<ValueColumn> columns;     // the columns after the points
 };
 
 // Fills `position`, `firstRow` and `lastRow` from `order`: a run of

@@ -48,16 +48,21 @@ TEST(ReadResult, CountsWinsDrawsAndTheShortDrawOnly) {
     struct Case {
         const char* tag;
         GameResult result;
+        bool valid;
     } cases[] = {
-        {"1-0", GameResult::WHITE_WINS},  {"0-1", GameResult::BLACK_WINS},
-        {"1/2-1/2", GameResult::DRAW},    {"1/2", GameResult::DRAW},
-        {"*", GameResult::NOT_PLAYED},    {"", GameResult::NOT_PLAYED},
-        {" 1-0", GameResult::NOT_PLAYED}, {"½-½", GameResult::NOT_PLAYED},
-        {"0-0", GameResult::NOT_PLAYED},
+        {"1-0", GameResult::WHITE_WINS, true},    {"0-1", GameResult::BLACK_WINS, true},
+        {"1/2-1/2", GameResult::DRAW, true},      {"1/2", GameResult::DRAW, true},
+        {"*", GameResult::NOT_PLAYED, true},      {" * ", GameResult::NOT_PLAYED, true},
+        {" 1-0", GameResult::WHITE_WINS, true},   {"1-0 ", GameResult::WHITE_WINS, true},
+        {"\t0-1", GameResult::BLACK_WINS, true},  {"", GameResult::NOT_PLAYED, false},
+        {"½-½", GameResult::NOT_PLAYED, false},   {"0-0", GameResult::NOT_PLAYED, false},
+        {"1 - 0", GameResult::NOT_PLAYED, false},
     };
     for (const Case& c : cases) {
         std::string tag = c.tag;
-        EXPECT_EQ(c.result, readResult(&tag)) << c.tag;
+        bool valid = !c.valid;
+        EXPECT_EQ(c.result, readResult(&tag, &valid)) << c.tag;
+        EXPECT_EQ(c.valid, valid) << c.tag;
     }
     EXPECT_EQ(GameResult::NOT_PLAYED, readResult(nullptr));
 }
@@ -116,7 +121,7 @@ TEST(RankPlayers, OrdersByPointsSonnebornBergerWinsThenNameAndSharesTies) {
         {{"Z Y 1-0", "Y Z 1-0", "X W 1/2", "W X 1/2"},
          "Y 4/4/1 1-2\nZ 4/4/1 1-2\nW 4/4/0 3-4\nX 4/4/0 3-4\n"},
         // Games without a counted result give the players rows and nothing else.
-        {{"A B *", "B C 1-0", "C D ?"}, "B 4/0/1 1-1\nA 0/0/0 2-4\nC 0/0/0 2-4\nD 0/0/0 2-4\n"},
+        {{"A B *", "B C 1-0", "C D *"}, "B 4/0/1 1-1\nA 0/0/0 2-4\nC 0/0/0 2-4\nD 0/0/0 2-4\n"},
         // Names sort by bytes: capitals before small letters, 8-bit last.
         {{"b a 1/2", "B \xc3\x89 1/2"},
          "B 2/1/0 1-4\na 2/1/0 1-4\nb 2/1/0 1-4\n\xc3\x89 2/1/0 1-4\n"},
