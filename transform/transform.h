@@ -8,8 +8,11 @@
 #include "config/settings.h"
 #include "frame/io.h"
 
-// A cell is never longer than the line that holds it (7,999 characters).
-constexpr std::size_t CELL_TEXT_SIZE = 8000;
+// A cell is never longer than the line that holds it.
+constexpr std::size_t CELL_TEXT_SIZE = TOURNAMENT_LINE_LIMIT + 1;
+
+// tesweb's banner, usage text and console rules, which the frame follows.
+extern const ToolProfile WEB_PROFILE;
 
 // The state of one transform run, owned by the driver.
 struct TransformState {
