@@ -35,6 +35,7 @@ void readSettingsFile(Frame& frame, const Startup& startup, Settings& settings) 
         if (stream && frame.pauseFlag) say(frame, "Reading Tessara.INI from home directory...\n\n");
     }
     if (stream) {
+        startOfText(stream.get());
         readConfiguration(frame, stream.get(), settings);
         stream.reset();
         frame.lineCounter = 0;

@@ -90,6 +90,7 @@ std::FILE* openBuffered(Frame& frame, const std::string& path) {
     std::FILE* stream = openTextFile(path);
     if (!stream) cannotOpen(frame, path);
     giveBuffer(frame, stream, frame.inputBuffer);
+    startOfText(stream);
     frame.input = stream;
     frame.inputAtEnd = false;
     return frame.input;

@@ -114,19 +114,4 @@ TEST(TransformText, StopsWithDiskFullWhenThePageCannotBeWritten) {
     EXPECT_EQ(nullptr, run.frame.output.stream);
 }
 
-TEST(ReadTextLine, SkipsLeadingBlanksAndControlCharacters) {
-    TransformRun run;
-    run.input(" \t\x01\x1f cross  \n\xa0x\nlast");
-    readTextLine(run.state);
-    EXPECT_STREQ("cross  ", run.state.lineCursor);
-    readTextLine(run.state);
-    EXPECT_STREQ("\xa0x", run.state.lineCursor);
-    readTextLine(run.state);
-    EXPECT_STREQ("last", run.state.lineCursor);
-    EXPECT_FALSE(run.frame.inputAtEnd);
-    readTextLine(run.state);
-    EXPECT_STREQ("", run.state.lineCursor);
-    EXPECT_TRUE(run.frame.inputAtEnd);
-}
-
 }  // namespace
