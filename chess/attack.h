@@ -58,6 +58,13 @@ bool isPawnAttack(const Position& position, Square target, int color);
 bool isSquareAttacked(const Position& position, Square target, int color);
 // Is the king of the color attacked by the other color?
 bool isInCheck(const Position& position, int color);
+// Does the move just committed give check? In a position reached by legal
+// moves only the piece on the destination and line pieces behind the squares
+// the move emptied can. After a castling only the rook can: a line through
+// the emptied corner leaves the board, one through the king's home square
+// meets the rook.
+bool givesCheck(const Position& position, Move move);
+
 // Is the castling king's home square, the square it passes over or its
 // destination attacked by the opponent?
 bool castleThroughAttack(const Position& position, Square kingTo);

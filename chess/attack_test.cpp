@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "chess/test_support.h"
+#include "tests/support/chess_support.h"
 
 namespace {
 

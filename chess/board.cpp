@@ -14,12 +14,12 @@ constexpr PieceKind backRank[8] = {ROOK, KNIGHT, BISHOP, QUEEN, KING, BISHOP, KN
 constexpr std::array<std::uint8_t, BOARD_CELLS> buildCastleMask() {
     std::array<std::uint8_t, BOARD_CELLS> mask{};
     for (auto& byte : mask) byte = 15;
-    mask[makeSquare(0, 0)] = 15 & ~CASTLE_WQ;
-    mask[makeSquare(4, 0)] = 15 & ~(CASTLE_WK | CASTLE_WQ);
-    mask[makeSquare(7, 0)] = 15 & ~CASTLE_WK;
-    mask[makeSquare(0, 7)] = 15 & ~CASTLE_BQ;
-    mask[makeSquare(4, 7)] = 15 & ~(CASTLE_BK | CASTLE_BQ);
-    mask[makeSquare(7, 7)] = 15 & ~CASTLE_BK;
+    mask[rookHome(WHITE, false)] = 15 & ~CASTLE_WQ;
+    mask[kingHome(WHITE)] = 15 & ~(CASTLE_WK | CASTLE_WQ);
+    mask[rookHome(WHITE, true)] = 15 & ~CASTLE_WK;
+    mask[rookHome(BLACK, false)] = 15 & ~CASTLE_BQ;
+    mask[kingHome(BLACK)] = 15 & ~(CASTLE_BK | CASTLE_BQ);
+    mask[rookHome(BLACK, true)] = 15 & ~CASTLE_BK;
     return mask;
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "frame/ascii.h"
+#include "frame/text_file.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void findSection(Frame& frame, std::FILE* stream) {
     while (const char* line = readLine(frame, stream)) {
         if (opensSection(line)) return;
     }
-    std::rewind(stream);
+    startOfText(stream);
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/test_run.h"
+#include "tests/support/captured_run.h"
+#include "tests/support/tool_profiles.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ namespace {
 struct ConfigRun : CapturedRun {
     Settings settings;
 
-    ConfigRun() : CapturedRun(WEB_PROFILE) {}
+    ConfigRun() : CapturedRun(WEB_RULES) {}
 
     void read(const std::string& text) {
         std::FILE* stream = input(text);

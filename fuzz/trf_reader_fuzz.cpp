@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "fuzz/transform_run.h"
+#include "tests/support/transform_support.h"
 #include "tournament/cross_run.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -16,9 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         run.layout = layout;
         if (layout == Layout::SWISS) {
             std::string unknown;
-            FUZZ_CHECK(parseTieBreaks("BH/C1,BH/M2,SB/M1,SB/C2,PS/C1,ARO/C1,TPR,DE,WIN,WON,BPG,"
-                                      "BWG,KS",
-                                      run.tieBreaks, unknown));
+            FUZZ_CHECK(
+                parseTieBreaks("BH/C1,BH/M2,SB/M1,SB/C2,PS/C1,ARO/C1,TPR,DE,WIN,WON,BPG,"
+                               "BWG,KS",
+                               run.tieBreaks, unknown));
             run.tieBreaksGiven = true;
         }
         run.out = std::tmpfile();
@@ -39,9 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         Frame frame;
         std::string console;
-        int status = transformBytes(frame, console,
-                                    reinterpret_cast<const std::uint8_t*>(blocks.data()),
-                                    blocks.size());
+        int status = transformBytes(
+            frame, console, reinterpret_cast<const std::uint8_t*>(blocks.data()), blocks.size());
         if (status != 0) std::fprintf(stderr, "tesweb: %s\n", console.c_str());
         FUZZ_CHECK(status == 0);
         FUZZ_CHECK(console.empty());

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "pgn/opening_namer.h"
-#include "pgn/test_support.h"
+#include "tests/support/pgn_support.h"
 
 namespace {
 

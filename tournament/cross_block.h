@@ -8,12 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "frame/io.h"
 #include "tournament/tiebreak.h"
 #include "tournament/tournament.h"
 
-// tesweb reads a line into 7,999 characters, its line end included; a
-// longer line would arrive as two lines and break the table.
-constexpr std::size_t LONGEST_BLOCK_LINE = 7998;
+// tesweb reads a line with its line end into TOURNAMENT_LINE_LIMIT
+// characters; a longer line would arrive as two lines and break the table.
+constexpr std::size_t LONGEST_BLOCK_LINE = TOURNAMENT_LINE_LIMIT - 1;
 
 // Appends the all-play-all grid of a PGN event, ranked by points,
 // Sonneborn-Berger, wins and name, to `block`, every line ended by "\n".

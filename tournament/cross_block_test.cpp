@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/transform_support.h"
 #include "tournament/cross_run.h"
-#include "transform/transform_test_run.h"
 
 namespace {
 
