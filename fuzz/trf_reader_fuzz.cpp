@@ -38,14 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(written.empty() || written.starts_with("cross cols="));
         if (run.status != 0) continue;
 
-        Frame frame;
-        std::string console;
-        int status = transformBytes(
-            frame, console, reinterpret_cast<const std::uint8_t*>(blocks.data()), blocks.size());
-        if (status != 0) std::fprintf(stderr, "tesweb: %s\n", console.c_str());
+        MemoryFile blockFile(reinterpret_cast<const std::uint8_t*>(blocks.data()), blocks.size());
+        CapturedRun page(WEB_PROFILE);
+        page.useInput(blockFile.release());
+        FUZZ_CHECK(page.output() != nullptr);
+        int status = transformInput(page, Settings{});
+        if (status != 0) std::fprintf(stderr, "tesweb: %s\n", page.console.c_str());
         FUZZ_CHECK(status == 0);
-        FUZZ_CHECK(console.empty());
-        abandonFiles(frame);
+        FUZZ_CHECK(page.console.empty());
     }
     return 0;
 }

@@ -83,6 +83,14 @@ std::int64_t statedQuarters(std::string_view text) {
     return -1;
 }
 
+// A byte that would end tesweb's reading of the blocks: a NUL stops it with
+// an error, a Ctrl-Z (0x1A) ends its input like the end of the file.
+const char* stopByteIn(std::string_view shown) {
+    if (shown.find('\0') != std::string_view::npos) return "NUL";
+    if (shown.find('\x1A') != std::string_view::npos) return "Ctrl-Z";
+    return nullptr;
+}
+
 std::string quartersText(std::int64_t quarters) {
     static constexpr const char* FRACTIONS[] = {".0", ".25", ".5", ".75"};
     return std::to_string(quarters / 4) + FRACTIONS[quarters % 4];
@@ -156,9 +164,21 @@ void readRounds(TrfState& state, std::string_view line, long number, PlayerRecor
     }
 }
 
+// False, with a message, when a field that the table shows holds a byte
+// that tesweb cannot read.
+bool showable(TrfState& state, long number, const char* field, std::string_view value) {
+    const char* stop = stopByteIn(value);
+    if (stop) state.fault(number, std::string(field) + " holds a " + stop + " byte");
+    return stop == nullptr;
+}
+
 void readPlayer(TrfState& state, std::string_view line, long number) {
     if (line.size() < POINTS_TO) {
         state.fault(number, "the record is too short for its fields");
+        return;
+    }
+    if (!showable(state, number, "the name", columns(line, NAME_FROM, NAME_TO)) ||
+        !showable(state, number, "the title", columns(line, TITLE_FROM, TITLE_TO))) {
         return;
     }
     std::string_view start = trimmed(columns(line, START_FROM, START_TO));
@@ -195,6 +215,9 @@ void readRecord(TrfState& state, std::string_view line, long number) {
     Event& event = state.event;
     if (type == "001") {
         readPlayer(state, line, number);
+    } else if ((type == "012" || type == "022") &&
+               !showable(state, number, type == "012" ? "the event name" : "the city", value)) {
+        return;
     } else if (type == "012") {
         event.name = value.empty() ? "?" : std::string(value);
     } else if (type == "022") {
