@@ -161,7 +161,8 @@ bool chooseGrid(CrossRun& run, const Event& event, bool& grid) {
     grid = run.layout == Layout::GRID ||
            (run.layout == Layout::AUTO &&
             (roundsUnknown || event.players.size() <= std::size_t{event.rounds} + 1));
-    if (!grid && run.layout == Layout::AUTO && !event.fromTrf) {
+    if (!grid && run.layout == Layout::AUTO && !event.fromTrf &&
+        event.rounds <= MOST_TABLE_ROUNDS) {
         std::vector<SecondGame> secondGames;
         swissRounds(event, secondGames);
         grid = !secondGames.empty();
@@ -205,6 +206,8 @@ bool writeEvent(CrossRun& run, const Event& event, std::string& block) {
         TieBreakEvent rounds = event.fromTrf ? trfRounds(event, true) : gridRounds(event);
         written =
             writeGridBlock(event, rankByList(rounds, tieBreaksFor(run, true)), block, &longLine);
+    } else if (event.rounds > MOST_TABLE_ROUNDS) {
+        longLine = "the column headings";  // more rounds than a line can hold
     } else {
         std::vector<SecondGame> secondGames;
         TieBreakEvent rounds =

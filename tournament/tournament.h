@@ -102,6 +102,10 @@ struct Tournaments {
 // Round numbers above this can never fit a table line that tesweb reads.
 constexpr std::uint32_t ROUND_CAP = 100000;
 
+// A Swiss table's line holds at least three characters per round (" -0"),
+// so no table of more rounds than this fits a line that tesweb reads.
+constexpr std::uint32_t MOST_TABLE_ROUNDS = 2666;
+
 // A game's round: the whole number before the first '.' of the Round tag
 // ("3", "3.12"), saturated at ROUND_CAP; 0 when there is none ("?", "-").
 std::uint32_t roundNumber(const std::string* round);

@@ -22,9 +22,6 @@ constexpr std::size_t ROUND_WIDTH = 10;
 constexpr std::size_t COLOUR_AT = 5;
 constexpr std::size_t RESULT_AT = 7;
 
-// A table line holds at least three characters per round.
-constexpr std::uint32_t MOST_ROUNDS = 2666;
-
 constexpr std::string_view RESULT_CODES = "1=0+-WDLHFUZ ";
 
 std::string_view trimmed(std::string_view text) {
@@ -341,7 +338,7 @@ bool readTrf(std::string_view text, Event& event, std::vector<std::string>& mess
     for (const auto& rounds : state.rounds) {
         most = std::max(most, static_cast<std::uint32_t>(rounds.size()));
     }
-    if (state.keep && most > MOST_ROUNDS) {
+    if (state.keep && most > MOST_TABLE_ROUNDS) {
         state.fault(number, std::to_string(most) +
                                 " rounds: a table line would be longer than tesweb reads");
     }
