@@ -148,11 +148,11 @@ void readRounds(TrfState& state, std::string_view line, long number, PlayerRecor
         }
         std::uint32_t start = opponent.empty() ? 0 : numberOf(opponent);
         entry.colour = colour == ' ' ? '-' : colour;
-        bool game = entry.code == '1' || entry.code == '=' || entry.code == '0' ||
-                    entry.code == 'W' || entry.code == 'D' || entry.code == 'L';
-        if (game && start == 0) {
-            state.fault(number, roundText(round) + "a game without an opponent");
-            return;
+        if (start == 0) {
+            // Older files write a bye as a result without an opponent
+            // ("0000 - =" for a half-point bye): it scores as that bye.
+            std::size_t game = std::string_view("1=0WDL").find(entry.code);
+            if (game != std::string_view::npos) entry.code = "FHZFHZ"[game];
         }
         bool bye = entry.code == 'H' || entry.code == 'F' || entry.code == 'U' || entry.code == 'Z';
         if (bye) start = 0;  // a bye is no game, whatever number stands beside it
