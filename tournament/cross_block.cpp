@@ -442,6 +442,15 @@ bool writeGrid(const Event& event, const Standings& standings, const GameLists& 
 }  // namespace
 
 bool writeCrossBlock(const Event& event, std::string& block, std::string* longLine) {
+    // The head comes first: an event too large for tesweb is left out before
+    // it is ranked.
+    Standings headings;
+    headings.columns.push_back({"SB", false, {}});
+    std::size_t blockStart = block.size();
+    bool fits = appendBlockHead(block, event, headings, optionalColumns(event),
+                                event.players.size(), true, longLine);
+    block.resize(blockStart);
+    if (!fits) return false;
     Standings standings = rankPlayers(event);
     return writeGrid(event, standings, listGames(event, standings), block, longLine);
 }
