@@ -26,6 +26,14 @@ constexpr std::array<int, 51> RATING_DIFFERENCES = {
     117, 110, 102, 95,  87,  80,  72,  65,  57,  50,  43,  36,  29,  21,  14,  7,   0,
 };
 
+constexpr bool fallsToZero() {
+    for (std::size_t i = 1; i < RATING_DIFFERENCES.size(); ++i) {
+        if (RATING_DIFFERENCES[i] >= RATING_DIFFERENCES[i - 1]) return false;
+    }
+    return RATING_DIFFERENCES.front() == 800 && RATING_DIFFERENCES.back() == 0;
+}
+static_assert(fallsToZero(), "dp falls from 800 at p = 1.00 to 0 at p = 0.50");
+
 bool isPlayedCode(char code) {
     return code == '1' || code == '=' || code == '0' || code == 'W' || code == 'D' || code == 'L';
 }
