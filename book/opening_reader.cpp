@@ -268,7 +268,7 @@ OpeningName nameRecordAt(const OpeningBook& book, std::int32_t offset) {
                   static_cast<char>('0' + (record[1] - 0x80) % 10)};
     for (const std::uint8_t* p = record + 2; *p; ++p) {
         if (*p == '$') {
-            result.name += openingWords[*++p - 1];
+            result.name += OPENING_WORDS[*++p - 1];
         } else if (*p == ':' && p[1] != 0) {
             result.name += ": ";
         } else {

@@ -2,17 +2,17 @@
 
 #include "chess/movegen.h"
 
-static_assert(attackTable[ATTACK_SPAN].mask == 0);
-static_assert(attackTable[ATTACK_SPAN + 1].mask ==
-              (attackBit[KING] | attackBit[ROOK] | attackBit[QUEEN]));
-static_assert(attackTable[ATTACK_SPAN - 17].mask ==
-              (attackBit[KING] | attackBit[BISHOP] | attackBit[QUEEN]));
-static_assert(attackTable[ATTACK_SPAN + 33].mask == attackBit[KNIGHT] &&
-              attackTable[ATTACK_SPAN + 33].step == 33);
-static_assert(attackTable[ATTACK_SPAN + 119].step == 17 && attackTable[0].step == -17);
+static_assert(ATTACK_TABLE[ATTACK_SPAN].mask == 0);
+static_assert(ATTACK_TABLE[ATTACK_SPAN + 1].mask ==
+              (ATTACK_BIT[KING] | ATTACK_BIT[ROOK] | ATTACK_BIT[QUEEN]));
+static_assert(ATTACK_TABLE[ATTACK_SPAN - 17].mask ==
+              (ATTACK_BIT[KING] | ATTACK_BIT[BISHOP] | ATTACK_BIT[QUEEN]));
+static_assert(ATTACK_TABLE[ATTACK_SPAN + 33].mask == ATTACK_BIT[KNIGHT] &&
+              ATTACK_TABLE[ATTACK_SPAN + 33].step == 33);
+static_assert(ATTACK_TABLE[ATTACK_SPAN + 119].step == 17 && ATTACK_TABLE[0].step == -17);
 
 bool isPawnAttack(const Position& position, Square target, int color) {
-    int square = target - pawnAttackOffset[color];
+    int square = target - PAWN_ATTACK_OFFSET[color];
     for (int tries = 0; tries < 2; ++tries, square += 2) {
         if (!onBoard(square)) continue;
         const BoardCell cell = position.board[square];
@@ -27,9 +27,9 @@ namespace {
 // squares?
 bool pieceAttacks(const Position& position, int kind, int from, int target) {
     const AttackEntry& line = attackEntry(target - from);
-    if ((attackBit[kind] & line.mask) == 0) return false;
+    if ((ATTACK_BIT[kind] & line.mask) == 0) return false;
     // A knight's jump or a single step cannot be blocked.
-    if (line.mask & (attackBit[KNIGHT] | attackBit[KING])) return true;
+    if (line.mask & (ATTACK_BIT[KNIGHT] | ATTACK_BIT[KING])) return true;
     int square = from + line.step;
     while (square != target && position.board[square].piece == EMPTY) square += line.step;
     return square == target;
@@ -39,12 +39,12 @@ bool pieceAttacks(const Position& position, int kind, int from, int target) {
 // seen from the king?
 bool attacksThrough(const Position& position, int king, int vacated, int color) {
     const AttackEntry& line = attackEntry(vacated - king);
-    if ((line.mask & attackBit[QUEEN]) == 0) return false;
+    if ((line.mask & ATTACK_BIT[QUEEN]) == 0) return false;
     int square = king + line.step;
     while (onBoard(square) && position.board[square].piece == EMPTY) square += line.step;
     if (!onBoard(square)) return false;
     const BoardCell cell = position.board[square];
-    return cell.color == color && (attackEntry(king - square).mask & attackBit[cell.piece]) != 0;
+    return cell.color == color && (attackEntry(king - square).mask & ATTACK_BIT[cell.piece]) != 0;
 }
 
 }  // namespace
@@ -92,7 +92,7 @@ bool givesCheck(const Position& position, Move move) {
     const int mover = position.otherSide;
     const int kind = position.board[move.to].piece;
     if (kind == PAWN) {
-        const int square = king - pawnAttackOffset[mover];
+        const int square = king - PAWN_ATTACK_OFFSET[mover];
         if (move.to == square || move.to == square + 2) return true;
     } else if (kind != KING && pieceAttacks(position, kind, move.to, king)) {
         return true;

@@ -7,7 +7,7 @@
 namespace {
 
 // Both colors use the same back rank, so both queens stand on the d-file.
-constexpr PieceKind backRank[8] = {ROOK, KNIGHT, BISHOP, QUEEN, KING, BISHOP, KNIGHT, ROOK};
+constexpr PieceKind BACK_RANK[8] = {ROOK, KNIGHT, BISHOP, QUEEN, KING, BISHOP, KNIGHT, ROOK};
 
 // ANDed into castleRights for both squares of every move: a right goes when
 // the king or the rook leaves home, or when the rook is taken at home.
@@ -38,10 +38,10 @@ void setupStartPosition(Position& position) {
     std::memset(position.board, 0, sizeof position.board);
     clearPieceLists(position);
     for (int file = 0; file < 8; ++file) {
-        position.board[makeSquare(file, 0)] = BoardCell{backRank[file], WHITE};
+        position.board[makeSquare(file, 0)] = BoardCell{BACK_RANK[file], WHITE};
         position.board[makeSquare(file, 1)] = BoardCell{PAWN, WHITE};
         position.board[makeSquare(file, 6)] = BoardCell{PAWN, BLACK};
-        position.board[makeSquare(file, 7)] = BoardCell{backRank[file], BLACK};
+        position.board[makeSquare(file, 7)] = BoardCell{BACK_RANK[file], BLACK};
     }
     position.sideToMove = WHITE;
     position.otherSide = BLACK;

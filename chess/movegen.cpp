@@ -8,11 +8,11 @@
 namespace {
 
 // Offsets in the order in which they are tried.
-constexpr int knightSteps[8] = {-18, 14, -14, 18, -33, 31, -31, 33};
-constexpr int kingSteps[8] = {-17, -1, 15, -16, 16, -15, 1, 17};
-constexpr int bishopLines[4] = {-17, -15, 17, 15};
-constexpr int rookLines[4] = {-1, -16, 1, 16};
-constexpr int queenLines[8] = {-17, -15, 17, 15, -1, -16, 1, 16};
+constexpr int KNIGHT_STEPS[8] = {-18, 14, -14, 18, -33, 31, -31, 33};
+constexpr int KING_STEPS[8] = {-17, -1, 15, -16, 16, -15, 1, 17};
+constexpr int BISHOP_LINES[4] = {-17, -15, 17, 15};
+constexpr int ROOK_LINES[4] = {-1, -16, 1, 16};
+constexpr int QUEEN_LINES[8] = {-17, -15, 17, 15, -1, -16, 1, 16};
 
 inline void append(MoveList& list, Square from, int to, int special, int captured) {
     assert(list.moveCount < MAX_MOVES);
@@ -112,19 +112,19 @@ void generatePiece(const Position& position, MoveList& list, Square genFrom, Pie
             generatePawn(position, list, genFrom);
             break;
         case KNIGHT:
-            generateSteps(position, list, genFrom, knightSteps);
+            generateSteps(position, list, genFrom, KNIGHT_STEPS);
             break;
         case BISHOP:
-            generateSlides(position, list, genFrom, bishopLines);
+            generateSlides(position, list, genFrom, BISHOP_LINES);
             break;
         case ROOK:
-            generateSlides(position, list, genFrom, rookLines);
+            generateSlides(position, list, genFrom, ROOK_LINES);
             break;
         case QUEEN:
-            generateSlides(position, list, genFrom, queenLines);
+            generateSlides(position, list, genFrom, QUEEN_LINES);
             break;
         case KING:
-            generateSteps(position, list, genFrom, kingSteps);
+            generateSteps(position, list, genFrom, KING_STEPS);
             generateCastling(position, list, genFrom);
             break;
     }
@@ -172,7 +172,7 @@ bool mayReach(PieceKind kind, Square from, Square target) {
         int files = (target & 7) - (from & 7);
         return files >= -1 && files <= 1;
     }
-    return (attackEntry(target - from).mask & attackBit[kind]) != 0;
+    return (attackEntry(target - from).mask & ATTACK_BIT[kind]) != 0;
 }
 
 }  // namespace

@@ -15,14 +15,14 @@ constexpr std::array<std::uint8_t, 128> buildCharClass() {
     return table;
 }
 
-constexpr std::array<std::uint8_t, 128> charClass = buildCharClass();
-static_assert(charClass['a'] == CC_FILE && charClass['h'] == CC_FILE && charClass['i'] == 0);
-static_assert(charClass['1'] == CC_RANK && charClass['8'] == CC_RANK && charClass['9'] == 0);
+constexpr std::array<std::uint8_t, 128> CHAR_CLASS = buildCharClass();
+static_assert(CHAR_CLASS['a'] == CC_FILE && CHAR_CLASS['h'] == CC_FILE && CHAR_CLASS['i'] == 0);
+static_assert(CHAR_CLASS['1'] == CC_RANK && CHAR_CLASS['8'] == CC_RANK && CHAR_CLASS['9'] == 0);
 
 // Bytes 0x80..0xFF belong to no class.
 bool hasClass(char c, std::uint8_t bits) {
     const auto byte = static_cast<unsigned char>(c);
-    return byte < charClass.size() && (charClass[byte] & bits) != 0;
+    return byte < CHAR_CLASS.size() && (CHAR_CLASS[byte] & bits) != 0;
 }
 
 // The bits of the from-square that must agree, by what the text gave of it.
@@ -163,7 +163,7 @@ bool exposesKing(const Position& position, Square from, Square to, std::uint8_t 
     const BoardCell* board = position.board;
     const int king = board[from].piece == KING ? to : kingSquare(position, position.sideToMove);
     const int passed = special == MOVE_EN_PASSANT ? passedPawnSquare(from, to) : NO_SQUARE;
-    int square = king - pawnAttackOffset[enemy];
+    int square = king - PAWN_ATTACK_OFFSET[enemy];
     for (int tries = 0; tries < 2; ++tries, square += 2) {
         if (!onBoard(square) || square == to || square == passed) continue;
         if (board[square].piece == PAWN && board[square].color == enemy) return true;
@@ -171,9 +171,9 @@ bool exposesKing(const Position& position, Square from, Square to, std::uint8_t 
     for (const PieceEntry& entry : position.pieceList[enemy]) {
         if (entry.kind == EMPTY || entry.kind == PAWN || entry.square == to) continue;
         const AttackEntry& line = attackEntry(king - entry.square);
-        if ((attackBit[entry.kind] & line.mask) == 0) continue;
+        if ((ATTACK_BIT[entry.kind] & line.mask) == 0) continue;
         // A knight's jump or a single step cannot be blocked.
-        if (line.mask & (attackBit[KNIGHT] | attackBit[KING])) return true;
+        if (line.mask & (ATTACK_BIT[KNIGHT] | ATTACK_BIT[KING])) return true;
         int between = entry.square + line.step;
         while (between != king && (between == from || between == passed ||
                                    (between != to && board[between].piece == EMPTY))) {
@@ -189,7 +189,7 @@ bool exposesKing(const Position& position, Square from, Square to, std::uint8_t 
 bool leavesPinLine(const Position& position, Square from, Square to) {
     const int king = kingSquare(position, position.sideToMove);
     const AttackEntry& line = attackEntry(from - king);
-    if ((line.mask & attackBit[QUEEN]) == 0) return false;
+    if ((line.mask & ATTACK_BIT[QUEEN]) == 0) return false;
     int square = king + line.step;
     for (; square != from; square += line.step) {
         if (square == to || position.board[square].piece != EMPTY) return false;
@@ -199,7 +199,7 @@ bool leavesPinLine(const Position& position, Square from, Square to) {
         const BoardCell cell = position.board[square];
         if (cell.piece == EMPTY) continue;
         return cell.color == position.otherSide &&
-               (attackEntry(king - square).mask & attackBit[cell.piece]) != 0;
+               (attackEntry(king - square).mask & ATTACK_BIT[cell.piece]) != 0;
     }
     return false;
 }
@@ -263,7 +263,7 @@ void findPieceMoves(Position& position, MoveReader& reader) {
     for (const PieceEntry& entry : position.pieceList[position.sideToMove]) {
         if (entry.kind != move.piece) continue;
         const AttackEntry& line = attackEntry(move.to - entry.square);
-        if ((line.mask & attackBit[move.piece]) == 0) continue;
+        if ((line.mask & ATTACK_BIT[move.piece]) == 0) continue;
         if (slides) {
             int square = entry.square + line.step;
             while (square != move.to && position.board[square].piece == EMPTY) square += line.step;

@@ -33,7 +33,7 @@ struct WordEntry {
 // A flag word with WORD_MASK is ANDed into the value; any other is ORed in.
 constexpr std::uint32_t WORD_MASK = 0x8000;
 
-constexpr std::array<WordEntry, 2> onOffWords = {{{"on", 1}, {"off", WORD_MASK}}};
+constexpr std::array<WordEntry, 2> ON_OFF_WORDS = {{{"on", 1}, {"off", WORD_MASK}}};
 
 // Reads the settings section of an open configuration file and applies every
 // command in it to `settings`, then writes an empty line to the console.

@@ -61,7 +61,7 @@ struct CommandEntry {
 // Every keyword that the suite's configuration may hold, sorted by byte value
 // for the halving search. Only the keyword's own length is compared, so no
 // keyword may be the prefix of another.
-constexpr std::array<CommandEntry, 103> commandTable = {{
+constexpr std::array<CommandEntry, 103> COMMAND_TABLE = {{
     {"activeboard", ignoreCommand},
     {"activemag", ignoreCommand},
     {"autotime", ignoreCommand},
@@ -174,7 +174,7 @@ struct KeywordOf {
 namespace detail {
 
 constexpr bool keywordsWellFormed() {
-    for (const CommandEntry& entry : commandTable) {
+    for (const CommandEntry& entry : COMMAND_TABLE) {
         for (char c : entry.keyword) {
             if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
         }
@@ -185,5 +185,5 @@ constexpr bool keywordsWellFormed() {
 }  // namespace detail
 
 static_assert(detail::keywordsWellFormed(), "keywords: lower case letters and digits");
-static_assert(isSortedAndPrefixFree(commandTable, KeywordOf{}),
+static_assert(isSortedAndPrefixFree(COMMAND_TABLE, KeywordOf{}),
               "the lookup halves a sorted table over the keyword's length");

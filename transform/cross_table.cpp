@@ -36,7 +36,7 @@ constexpr int CANDIDATE_CELLS = 4;
 constexpr std::size_t TITLE_ATTRIBUTE_SIZE = 64;
 
 constexpr bool namesFitTitleAttribute() {
-    for (std::string_view name : countryNames) {
+    for (std::string_view name : COUNTRY_NAMES) {
         std::size_t length = name.size();
         for (char c : name) {
             if (c == '\'') length += 4;
@@ -141,7 +141,7 @@ void writeEventRow(TableWriter& table, int span, int category) {
     writeFormatted(table.frame, "<TR><TD COLSPAN='%d' class='tevent' ALIGN='left'>\n%s</TD>",
                    {span, event});
     if (category != 0) {
-        writeFormatted(table.frame, "<TD>%s</TD>", {romanNumerals[category].data()});
+        writeFormatted(table.frame, "<TD>%s</TD>", {ROMAN_NUMERALS[category].data()});
     }
     writeText(table.frame, "</TR>\n");
 }
@@ -167,7 +167,7 @@ void writeCandidateCell(TableWriter& table) {
     table.countryNumber = table.settings.flags != 0 ? findCountry(cell) : 0;
     if (table.countryNumber != 0) {
         char title[TITLE_ATTRIBUTE_SIZE];
-        quoteForTitleAttribute(countryNames[table.countryNumber], title);
+        quoteForTitleAttribute(COUNTRY_NAMES[table.countryNumber], title);
         lowerCase(cell);
         writeFormatted(frame, "<TD><IMG SRC='%s/%s.gif' BORDER='1' TITLE='%s'></TD>",
                        {table.settings.flagurl, cell, title});
