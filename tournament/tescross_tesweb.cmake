@@ -1,4 +1,4 @@
-# Runs tescross over each PGN file given and the real tesweb over what it
+# Runs tescross over each PGN or TRF file given and the real tesweb over what it
 # writes: every block must transform without a word on the console and with
 # exit status 0, and give one table per block.
 #
