@@ -186,9 +186,10 @@ std::vector<TieBreak> tieBreaksFor(const CrossRun& run, bool grid) {
 
 void reportSecondGames(CrossRun& run, const Event& event, const std::vector<SecondGame>& games) {
     for (const SecondGame& second : games) {
-        const CountedGame& game = *second.game;
-        message(run, run.tournaments.files[game.file] + ":" + std::to_string(game.line) +
-                         ": game " + std::to_string(game.number) + ": left out: \"" +
+        const CountedGame& game = event.games[second.game];
+        const GameOrigin& origin = event.origins[second.game];
+        message(run, run.tournaments.files[origin.file] + ":" + std::to_string(origin.line) +
+                         ": game " + std::to_string(origin.number) + ": left out: \"" +
                          shortened(*event.players[second.player].name) +
                          "\" already has a game in round " + std::to_string(game.round));
     }

@@ -32,13 +32,14 @@ TieBreakEvent swissRounds(const Event& event, std::vector<SecondGame>& leftOut) 
     rounds.rounds.begin.resize(count + 1);
     for (std::uint32_t i = 0; i <= count; ++i) rounds.rounds.begin[i] = i * perPlayer;
     rounds.rounds.entries.assign(std::size_t{count} * perPlayer, RoundEntry{});
-    for (const CountedGame& game : event.games) {
+    for (std::size_t index = 0; index < event.games.size(); ++index) {
+        const CountedGame& game = event.games[index];
         RoundEntry& white =
             rounds.rounds.entries[std::size_t{game.white} * perPlayer + game.round - 1];
         RoundEntry& black =
             rounds.rounds.entries[std::size_t{game.black} * perPlayer + game.round - 1];
         if (white.opponent != NO_OPPONENT || black.opponent != NO_OPPONENT) {
-            leftOut.push_back({&game, white.opponent != NO_OPPONENT ? game.white : game.black});
+            leftOut.push_back({index, white.opponent != NO_OPPONENT ? game.white : game.black});
             continue;
         }
         white = {game.black, 'w', whiteCode(game.result)};

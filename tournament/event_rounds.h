@@ -11,7 +11,7 @@
 // A game that a Swiss table leaves out: a second game of a player in one
 // round.
 struct SecondGame {
-    const CountedGame* game;
+    std::size_t game;      // into the event's games and origins
     std::uint32_t player;  // the one who already has a game in that round
 };
 

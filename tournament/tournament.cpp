@@ -215,10 +215,13 @@ std::string addGame(Tournaments& tournaments, const GameTags& tags) {
     bool valid = true;
     GameResult result = readResult(tags.result, &valid);
     std::uint32_t round = roundNumber(tags.round);
-    if (round == 0) event.roundsUnknown = true;
+    if (round == 0 && !event.roundsUnknown) {
+        event.roundsUnknown = true;
+        std::vector<GameOrigin>().swap(event.origins);
+    }
     event.rounds = std::max(event.rounds, round);
-    event.games.push_back(
-        {whiteIndex, blackIndex, result, round, tags.fileIndex, tags.number, tags.line});
+    event.games.push_back({whiteIndex, blackIndex, round, result});
+    if (!event.roundsUnknown) event.origins.push_back({tags.fileIndex, tags.number, tags.line});
     if (!valid) return "result \"" + shortened(*tags.result) + "\" is not a result: not counted";
     return {};
 }

@@ -60,15 +60,19 @@ struct Player {
     std::string federation;             // three letters; empty: none
 };
 
-// A game of an event: player indices and its result (NOT_PLAYED: a game
-// without a counted result, which a Swiss table shows), its round (0:
-// none) and where it stands, for messages.
+// A game of an event: player indices, its result (NOT_PLAYED: a game
+// without a counted result, which a Swiss table shows) and its round (0:
+// none).
 struct CountedGame {
     std::uint32_t white = 0;
     std::uint32_t black = 0;
-    GameResult result = GameResult::DRAW;
     std::uint32_t round = 0;
-    std::uint32_t file = 0;
+    GameResult result = GameResult::DRAW;
+};
+
+// Where a game stands, for the messages of a Swiss table.
+struct GameOrigin {
+    std::uint32_t file = 0;  // into Tournaments::files
     int number = 0;
     long line = 0;
 };
@@ -83,8 +87,11 @@ struct Event {
     std::string firstDate;  // earliest and latest "DDDD.DD.DD"; empty: none
     std::string lastDate;
     // The highest round number of its games; unknown when a game has none.
+    // While the rounds are known, each game's origin (an event of unknown
+    // rounds never becomes a Swiss table, and keeps none).
     std::uint32_t rounds = 0;
     bool roundsUnknown = false;
+    std::vector<GameOrigin> origins;
     // An event of a TRF file: its players' names and rounds as read.
     bool fromTrf = false;
     std::vector<std::string> ownNames;
