@@ -37,18 +37,41 @@
 #include <string_view>
 #include <vector>
 
+#include "pgn/movetext.h"
+
 // One tag pair. The value is unescaped (\" and \\); the line is the tag's
 // whole line in the game's text, line end included (when a line holds
 // several tags, each has the same line; when the game ends on the line, the
-// line ends with the game). A malformed tag line still gives a
-// pair, with what could be read of its name and value.
+// line ends with the game). A malformed tag line still gives a pair, with
+// what could be read of its name and value, and `whole` false: a whole pair
+// is '[', a name, a quoted value and ']', with blanks allowed between them.
+// A quote in the value that is not escaped is part of the value unless
+// blanks and ']' follow it: `[Annotator "Lopez "Battle Royale""]` holds
+// `Lopez "Battle Royale"`.
 struct PgnTag {
     std::string name;
     std::string value;
+    bool whole = false;
     std::size_t lineBegin = 0;  // offsets into PgnGame::text
     std::size_t lineEnd = 0;
     std::size_t pairBegin = 0;  // the pair itself, from its '[' to after its ']'
     std::size_t pairEnd = 0;
+};
+
+// What the reader found wrong in a file while it framed a game; the game
+// is delivered all the same, with what could be read.
+enum class PgnFaultKind {
+    COMMENT_OPEN_AT_TAGS,    // a '{' comment still open at a line that begins with a tag pair
+    COMMENT_OPEN_AT_END,     // ... at the end of the file
+    VARIATION_OPEN_AT_TAGS,  // a '(' variation still open at a line that begins with '['
+    VARIATION_OPEN_AT_END,   // ... at the end of the file
+    INCOMPLETE_TAG_PAIR,     // a tag line whose pair is not whole
+};
+
+struct PgnFault {
+    long line = 0;  // where the comment or variation began; the tag line
+    PgnFaultKind kind = PgnFaultKind::INCOMPLETE_TAG_PAIR;
+    int game = 0;  // the game's number; 0 in the text between games
 };
 
 // One game as the reader delivers it. The views stay valid until the next
@@ -59,6 +82,9 @@ struct PgnGame {
     int number = 0;            // the game's number in its file, from 1 (games without tags count)
     long firstLine = 0;        // the line of the file on which `text` begins
     std::vector<PgnTag> tags;  // in the order of the file; empty for a game without tags
+    // The faults of the game and of the text before it, in the order of the
+    // file; after the last game, those of the text after it.
+    std::vector<PgnFault> faults;
     std::size_t movetext = 0;  // offset in `text` where the movetext begins
     long movetextLine = 0;     // the line of the file on which it begins
 
@@ -78,6 +104,9 @@ struct PgnReader {
     // allows): what was read is delivered, then nextGame ends as at the end
     // of the file. The programs check it after the last game.
     bool readError = false;
+    // Set when the file begins with a UTF-16 byte-order mark (FF FE or
+    // FE FF): the reader delivers nothing of it.
+    bool utf16 = false;
     std::size_t maxBuffer = std::size_t{1} << 30;
     // The smallest read: the buffer holds at least two blocks (more while a
     // single game does not fit), and each read fills the room there is.
@@ -95,6 +124,7 @@ struct PgnReader {
     bool atLineStart = true;  // that byte begins a line
     bool streamEnded = false;
     bool finished = false;
+    bool startChecked = false;  // the file's first bytes were looked at (UTF-16)
 };
 
 // Opens a file for reading ("-": standard input, in binary mode); false when
@@ -109,21 +139,14 @@ void closePgn(PgnReader& reader);
 // The concatenation of every `skipped` and `text`, in order, is the file.
 bool nextGame(PgnReader& reader, PgnGame& game);
 
-// Walks the main line of a game's movetext: move numbers, comments, NAGs,
-// annotation marks and variations are passed over.
-struct MovetextCursor {
-    const char* at = nullptr;
-    const char* end = nullptr;
-    long line = 0;
-    const char* textBegin = nullptr;  // the game's first byte: '%' lines need the first column
-};
+// A cursor at the start of the game's movetext (see pgn/movetext.h).
 MovetextCursor movetextOf(const PgnGame& game);
 
-// The next move of the main line as it is written ("Nf3", "exd5+", "O-O",
-// "e8=Q", "--", "Z0"), without its move number ("12.e4" gives "e4") and
-// without suffix annotations ("Nf3!?" gives "Nf3"; '+' and '#' stay), with
-// the line it stands on; false at the game's termination marker or the end
-// of its movetext. NAGs ("$14"), free-standing marks ("!?", "...") and
-// "e.p." are passed over. Any other token of the main line (a stray word)
-// comes as a move too: the move reader refuses it.
-bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line);
+// The message for a fault, after the file's name and a colon:
+// "12: game 2: comment not closed before the next tag pair", or without the
+// game for a fault in the text between games.
+std::string pgnFaultMessage(const PgnFault& fault);
+
+// The message for a file refused as UTF-16, after its name and ": ".
+constexpr const char* UTF16_FILE_MESSAGE =
+    "a UTF-16 file: convert it to UTF-8 first (for example with iconv -f UTF-16 -t UTF-8)";
