@@ -1,5 +1,6 @@
 #include "pgn/game_framing.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string_view>
@@ -98,6 +99,27 @@ std::size_t lineContentStart(const ScanInput& in, std::size_t at) {
     return at;
 }
 
+// How far ahead the search for a CR looks at least: files without CRs then
+// cost one search per span, not one per line.
+constexpr std::size_t CR_SEARCH_SPAN = 4096;
+
+// lineEndIn where [from, stop) may hold a CR: searches for it, remembers how
+// far there is none, and decides whether it ends the line.
+std::size_t lineEndWithCr(const ScanInput& in, std::size_t from, std::size_t to, std::size_t stop) {
+    const char* data = in.data;
+    const std::size_t reach = std::min(in.size, std::max(stop, from + CR_SEARCH_SPAN));
+    const void* cr = std::memchr(data + from, '\r', reach - from);
+    const std::size_t at =
+        cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : reach;
+    in.crFrom = from;
+    in.crClearTo = at;
+    if (at >= stop) return stop;
+    if (at + 1 < stop) return at;
+    if (stop < to) return stop;  // CR LF
+    if (to < in.size) return data[to] == '\n' ? to : at;
+    return in.final ? at : to;
+}
+
 // The first line end in [from, to), as the offset of its last byte: an LF,
 // or a CR that no LF follows (a lone CR); `to` when there is none, or when
 // the one CR just before `to` may yet be followed by an LF of bytes to come.
@@ -106,13 +128,8 @@ std::size_t lineEndIn(const ScanInput& in, std::size_t from, std::size_t to) {
     const void* lf = std::memchr(data + from, '\n', to - from);
     const std::size_t stop =
         lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : to;
-    const void* cr = std::memchr(data + from, '\r', stop - from);
-    if (!cr) return stop;
-    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
-    if (at + 1 < stop) return at;
-    if (stop < to) return stop;  // CR LF
-    if (to < in.size) return data[to] == '\n' ? to : at;
-    return in.final ? at : to;
+    if (in.crFrom <= from && stop <= in.crClearTo) return stop;
+    return lineEndWithCr(in, from, to, stop);
 }
 
 std::size_t lineEndFrom(const ScanInput& in, std::size_t at) {
@@ -141,11 +158,16 @@ int tagPairAt(const ScanInput& in, std::size_t at) {
 // the first unescaped quote that blanks and ']' follow. Gives the offset
 // after that quote with `closed` set, or that of the line end.
 std::size_t readTagValue(const char* data, std::size_t at, std::string& value, bool& closed) {
-    value.clear();
+    bool first = true;
     for (;;) {
         std::size_t stop = at;
         while (!VALUE_STOPS[static_cast<unsigned char>(data[stop])]) ++stop;
-        value.append(data + at, stop - at);
+        if (first) {
+            value.assign(data + at, stop - at);
+            first = false;
+        } else {
+            value.append(data + at, stop - at);
+        }
         const char c = data[stop];
         if (c == '\\') {
             const char next = data[stop + 1];
@@ -204,7 +226,14 @@ std::size_t readTagLine(GameScan& scan, std::size_t lineBegin, std::size_t from,
         tag.pairBegin = pairBegin - base;
         tag.pairEnd = at - base;
     }
-    lineEnd = lineEndFrom(scan.in, at);
+    // Most tag lines end right after their last pair.
+    if (data[at] == '\n' && at < scan.in.size) {
+        lineEnd = at;
+    } else if (data[at] == '\r' && data[at + 1] == '\n' && at + 1 < scan.in.size) {
+        lineEnd = at + 1;
+    } else {
+        lineEnd = lineEndFrom(scan.in, at);
+    }
     const std::size_t end = lineEnd < scan.in.size ? lineEnd + 1 : lineEnd;
     for (std::size_t i = firstTag; i < scan.tagCount; ++i) {
         (*scan.tags)[i].lineBegin = lineBegin - base;

@@ -17,6 +17,10 @@ struct ScanInput {
     std::size_t size;
     bool final;        // nothing follows `data`
     bool atLineStart;  // data[0] begins a line
+    // No CR stands in [crFrom, crClearTo): what the search for line ends
+    // learnt so far, which spares most lines a search for a lone CR.
+    mutable std::size_t crFrom = 0;
+    mutable std::size_t crClearTo = 0;
 };
 
 enum class ScanResult { GAME, NO_GAME, NEED_MORE };

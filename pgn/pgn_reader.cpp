@@ -67,6 +67,7 @@ void resetReader(PgnReader& reader) {
     reader.finished = false;
     reader.utf16 = false;
     reader.startChecked = false;
+    reader.crFrom = reader.crClearTo = 0;
 }
 
 // A file that begins with a UTF-16 byte-order mark (FF FE or FE FF) is
@@ -151,6 +152,10 @@ bool nextGame(PgnReader& reader, PgnGame& game) {
     for (;;) {
         scan.in = {reader.buffer.get() + reader.next, reader.filled - reader.next,
                    reader.streamEnded, reader.atLineStart};
+        if (reader.crClearTo > reader.next) {
+            scan.in.crFrom = std::max(reader.crFrom, reader.next) - reader.next;
+            scan.in.crClearTo = reader.crClearTo - reader.next;
+        }
         scan.bounds = {};
         scan.tagCount = 0;
         game.faults.clear();
@@ -158,7 +163,10 @@ bool nextGame(PgnReader& reader, PgnGame& game) {
         result = scanGame(scan);
         if (result != ScanResult::NEED_MORE) break;
         refill(reader);
+        reader.crFrom = reader.crClearTo = 0;  // the bytes have moved
     }
+    reader.crFrom = reader.next + scan.in.crFrom;
+    reader.crClearTo = reader.next + scan.in.crClearTo;
     const char* data = scan.in.data;
     if (result == ScanResult::NO_GAME) {
         numberFaults(game.faults, reader.line, game.faults.size(), 0);

@@ -125,6 +125,8 @@ struct PgnReader {
     bool streamEnded = false;
     bool finished = false;
     bool startChecked = false;  // the file's first bytes were looked at (UTF-16)
+    std::size_t crFrom = 0;     // no CR stands in [crFrom, crClearTo) of the buffer
+    std::size_t crClearTo = 0;
 };
 
 // Opens a file for reading ("-": standard input, in binary mode); false when
