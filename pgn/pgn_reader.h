@@ -4,29 +4,43 @@
 // memory at a time (with the text before it), however large the file.
 //
 // Where games begin and end:
+// - Lines end with LF, CRLF or a lone CR (old Mac files), all three alike,
+//   and are numbered from 1. Any byte may occur: NUL bytes and invalid
+//   UTF-8 are text like any other. A file that begins with a UTF-16
+//   byte-order mark (FF FE or FE FF) is refused: nothing of it is read and
+//   `utf16` is set.
 // - A line's first character counts after any blanks (spaces, tabs) and, at
 //   the start of a line, a UTF-8 byte-order mark (which belongs to the text
 //   between games, not to the game).
 // - A tag section is a run of lines that begin with '['. A game with tags
 //   begins at such a line; its movetext begins right after the line end of
 //   the last tag line (so usually with the empty line between them), or,
-//   when other text follows a tag on its line, at that text.
+//   when other text follows a tag on its line, at that text. Blank lines
+//   inside a tag section keep it whole when the tag lines after them hold
+//   only names new to the section; a name the section already holds (a
+//   second Event) makes those tag lines begin the next game.
+// - A tag line whose pair is not whole (`[White "A]`, `[Round]`, a file cut
+//   off in `[Bla`) is a fault of the game; the game is read on.
 // - A game without tags begins at a line, outside any game, whose first
 //   token is a move number ("1.", "12...") or a move in algebraic notation
 //   ("e4", "Nf3", "exd5", "O-O", "0-0"). Any other line outside a game (an
-//   empty line, a comment, a '%' line, a stray word) is skipped text.
+//   empty line, a '%' line, a stray word) is skipped text. A brace comment
+//   or variation opened in skipped text runs on, as in a game, to its end
+//   or to the first line that begins with a tag pair.
 // - A game ends after its termination marker ("1-0", "0-1", "1/2-1/2", "*"
 //   or the short draw "1/2", a token of its own outside comments and
 //   variations), together with the rest of the marker's line when that is
-//   only blank; otherwise right after the marker, and the rest of that line
-//   is skipped text. A game without a marker ends where a line that begins
-//   with '[' starts (outside a brace comment) or at the end of the file.
-//   An unclosed brace comment or variation thus runs on to the next tag line
-//   (a comment: to the end of the file, and the reader then holds the rest
-//   of the file as one game).
+//   only blank; otherwise right after the marker, and the next game may
+//   begin right there (`... 1-0 [Event "E"] ...`, or a move number); other
+//   text after it is skipped text. A game without a marker ends where a
+//   line that begins with '[' starts (outside a brace comment) or at the
+//   end of the file.
+// - A brace comment still open at a line that begins with a tag pair ('[',
+//   a tag name, blanks, '"') ends there, and so does the game; a variation
+//   still open at a line that begins with '[' likewise. Either, and one
+//   still open at the end of the file, is a fault, with the line where it
+//   began: so one unclosed '{' costs no later game.
 // - A '%' in the first column makes the rest of its line a comment.
-// - Lines end with LF or CRLF and are numbered from 1. Any byte may occur:
-//   NUL bytes and invalid UTF-8 are text like any other.
 #pragma once
 
 #include <cstddef>

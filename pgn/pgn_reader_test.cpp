@@ -111,6 +111,39 @@ TEST(NextGame, StopsWhereAGameOutgrowsTheBuffer) {
     std::fclose(stream);
 }
 
+// Only a UTF-16 byte-order mark at the very start refuses a file; such a
+// file delivers nothing, whatever the block size.
+TEST(NextGame, RefusesUtf16Files) {
+    struct Utf16Case {
+        std::string bytes;
+        bool refused;
+    } cases[] = {
+        {"\xFF\xFE[\0E\0v\0", true},
+        {"\xFE\xFF\0[\0E", true},
+        {"\xFF\xFE", true},
+        {"\xFF", false},
+        {"\xFE", false},
+        {"1. e4 \xFF\xFE *", false},
+        {"", false},
+    };
+    for (const Utf16Case& c : cases) {
+        for (std::size_t block : {1, 1 << 16}) {
+            std::FILE* stream = streamOf(c.bytes);
+            PgnReader reader;
+            reader.blockSize = block;
+            openPgnStream(reader, stream, "u.pgn");
+            PgnGame game;
+            int games = 0;
+            while (nextGame(reader, game)) ++games;
+            EXPECT_EQ(reader.utf16, c.refused) << c.bytes;
+            EXPECT_EQ(reader.consumed, c.refused ? 0 : c.bytes.size()) << c.bytes;
+            EXPECT_EQ(games, c.bytes.starts_with("1.") ? 1 : 0) << c.bytes;
+            EXPECT_FALSE(reader.readError);
+            std::fclose(stream);
+        }
+    }
+}
+
 TEST(OpenPgn, RefusesMissingFilesAndDirectories) {
     PgnReader reader;
     EXPECT_FALSE(openPgn(reader, TESSARA_SOURCE_DIR "/data/no-such-file.pgn"));
