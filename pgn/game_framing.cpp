@@ -570,6 +570,7 @@ struct EndScan {
     long lines = 0;  // line ends from the game's first byte
     int depth = 0;   // open variations
     long variationLine = 0;
+    bool lineStart = true;  // the rest of the line has not been looked at as a whole
 };
 
 ScanResult finishGame(GameScan& scan, const EndScan& state, std::size_t end, bool endsLine) {
@@ -624,25 +625,104 @@ bool lineEndsGame(GameScan& scan, EndScan& state, std::size_t content) {
     return false;
 }
 
+// What the scan for the end of a game does at a stop character.
+enum class StopStep {
+    PASSED,  // went past it (a line end, a comment, a bracket)
+    ENDED,   // the game ends there, or more bytes are needed: `result` holds which
+    MARKER,  // a character that termination markers hold
+};
+
+// Passes the line end at `state.at` (an LF or a lone CR; a CR of a CR LF is
+// passed on its own) and looks at the line after it.
+StopStep passLineEnd(GameScan& scan, EndScan& state, ScanResult& result) {
+    const ScanInput& in = scan.in;
+    std::size_t& at = state.at;
+    if (in.data[at] == '\r') {
+        if (at + 1 == in.size && !in.final) {
+            result = ScanResult::NEED_MORE;
+            return StopStep::ENDED;
+        }
+        if (at + 1 < in.size && in.data[at + 1] == '\n') {
+            ++at;
+            return StopStep::PASSED;
+        }
+    }
+    ++at;
+    ++state.lines;
+    state.lineStart = true;
+    const std::size_t content = lineContentStart(in, at);
+    if (content == NPOS) {
+        result = ScanResult::NEED_MORE;
+        return StopStep::ENDED;
+    }
+    if (!lineEndsGame(scan, state, content)) return StopStep::PASSED;
+    result = finishGame(scan, state, at, true);
+    return StopStep::ENDED;
+}
+
+// Passes the brace comment at `state.at`; one that a tag line or the end
+// of the file ends is a fault and ends the game.
+StopStep passGameComment(GameScan& scan, EndScan& state, ScanResult& result) {
+    const long line = scan.bounds.linesBefore + state.lines;
+    switch (passComment(scan.in, state.at, state.lines)) {
+        case CommentEnd::CLOSED:
+            return StopStep::PASSED;
+        case CommentEnd::NEED_MORE:
+            result = ScanResult::NEED_MORE;
+            break;
+        case CommentEnd::AT_TAGS:
+            addFault(scan, line, PgnFaultKind::COMMENT_OPEN_AT_TAGS);
+            result = finishGame(scan, state, state.at, true);
+            break;
+        case CommentEnd::AT_END:
+            addFault(scan, line, PgnFaultKind::COMMENT_OPEN_AT_END);
+            state.depth = 0;
+            result = gameAtEnd(scan, state);
+            break;
+    }
+    return StopStep::ENDED;
+}
+
+StopStep passStop(GameScan& scan, EndScan& state, ScanResult& result) {
+    std::size_t& at = state.at;
+    switch (scan.in.data[at]) {
+        case '\r':
+        case '\n':
+            return passLineEnd(scan, state, result);
+        case '{':
+            return passGameComment(scan, state, result);
+        case ';':
+            at = lineEndFrom(scan.in, at);
+            return StopStep::PASSED;
+        case '(':
+            if (state.depth++ == 0) state.variationLine = state.lines;
+            ++at;
+            return StopStep::PASSED;
+        case ')':
+            if (state.depth > 0) --state.depth;
+            ++at;
+            return StopStep::PASSED;
+    }
+    return StopStep::MARKER;
+}
+
 // Finds the end of the movetext: a termination marker outside comments and
 // variations, a line that begins with '[', or the end of the file. A
 // comment still open at a line that begins with a tag pair ends there.
 ScanResult findGameEnd(GameScan& scan) {
     const ScanInput& in = scan.in;
     const char* data = in.data;
-    const std::size_t size = in.size;
     EndScan state;
     std::size_t& at = state.at;
     at = scan.bounds.movetext;
     state.lines = scan.bounds.linesToMovetext;
-    bool lineStart = true;  // the rest of the line has not been looked at as a whole
     const bool firstColumn = at == scan.bounds.begin || isLineEnd(data[at - 1]);
-    if (firstColumn && at < size && data[at] == '%') at = lineEndFrom(in, at);
+    if (firstColumn && at < in.size && data[at] == '%') at = lineEndFrom(in, at);
     for (;;) {
         std::size_t markerEnd = 0;
-        if (lineStart && state.depth == 0) {
+        if (state.lineStart && state.depth == 0) {
             // Most lines hold moves only: then only a marker can end the game.
-            lineStart = false;
+            state.lineStart = false;
             const std::size_t lineEnd = lineEndFrom(in, at);
             if (!holdsCommentOrVariation(data + at, lineEnd - at)) {
                 at = findMarker(scan, at, lineEnd, markerEnd);
@@ -651,54 +731,11 @@ ScanResult findGameEnd(GameScan& scan) {
         if (markerEnd == 0) {
             // data[size] is a stop (the reader's sentinel): no bounds check here.
             while (!SCAN_STOPS[static_cast<unsigned char>(data[at])]) ++at;
-            if (at >= size) return gameAtEnd(scan, state);
-            switch (data[at]) {
-                case '\r':
-                    if (at + 1 == size && !in.final) return ScanResult::NEED_MORE;
-                    if (at + 1 < size && data[at + 1] == '\n') {
-                        ++at;
-                        continue;
-                    }
-                    [[fallthrough]];
-                case '\n': {
-                    ++at;
-                    ++state.lines;
-                    lineStart = true;
-                    const std::size_t content = lineContentStart(in, at);
-                    if (content == NPOS) return ScanResult::NEED_MORE;
-                    if (lineEndsGame(scan, state, content))
-                        return finishGame(scan, state, at, true);
-                    continue;
-                }
-                case '{': {
-                    const long line = scan.bounds.linesBefore + state.lines;
-                    switch (passComment(in, at, state.lines)) {
-                        case CommentEnd::NEED_MORE:
-                            return ScanResult::NEED_MORE;
-                        case CommentEnd::AT_TAGS:
-                            addFault(scan, line, PgnFaultKind::COMMENT_OPEN_AT_TAGS);
-                            return finishGame(scan, state, at, true);
-                        case CommentEnd::AT_END:
-                            addFault(scan, line, PgnFaultKind::COMMENT_OPEN_AT_END);
-                            state.depth = 0;
-                            return gameAtEnd(scan, state);
-                        case CommentEnd::CLOSED:
-                            continue;
-                    }
-                    continue;
-                }
-                case ';':
-                    at = lineEndFrom(in, at);
-                    continue;
-                case '(':
-                    if (state.depth++ == 0) state.variationLine = state.lines;
-                    ++at;
-                    continue;
-                case ')':
-                    if (state.depth > 0) --state.depth;
-                    ++at;
-                    continue;
-            }
+            if (at >= in.size) return gameAtEnd(scan, state);
+            ScanResult result = ScanResult::NEED_MORE;
+            const StopStep step = passStop(scan, state, result);
+            if (step == StopStep::ENDED) return result;
+            if (step == StopStep::PASSED) continue;
             if (state.depth == 0) markerEnd = markerThrough(scan, at);
             if (markerEnd == 0) {
                 ++at;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <new>
 
@@ -91,6 +92,38 @@ void numberFaults(std::vector<PgnFault>& faults, std::int64_t firstLine, std::si
     }
 }
 
+// Hands the text after the last game over and ends the file.
+void deliverEnd(PgnReader& reader, PgnGame& game, const GameScan& scan) {
+    numberFaults(game.faults, reader.line, game.faults.size(), 0);
+    game.tags.clear();
+    game.skipped = std::string_view(scan.in.data, scan.in.size);
+    reader.consumed += scan.in.size;
+    reader.next = reader.filled;
+    reader.finished = true;
+}
+
+// Hands the game the scan found over and moves the reader past it.
+void deliverGame(PgnReader& reader, PgnGame& game, const GameScan& scan) {
+    const char* data = scan.in.data;
+    const GameBounds& bounds = scan.bounds;
+    game.tags.resize(scan.tagCount);
+    for (PgnTag& tag : game.tags) {  // a game that ends on its tag line: "[A "x"] 1-0 words"
+        tag.lineEnd = std::min(tag.lineEnd, bounds.end - bounds.begin);
+    }
+    game.skipped = std::string_view(data, bounds.begin);
+    game.text = std::string_view(data + bounds.begin, bounds.end - bounds.begin);
+    game.number = ++reader.games;
+    numberFaults(game.faults, reader.line, scan.faultsBefore, game.number);
+    const std::int64_t firstLine = reader.line + bounds.linesBefore;
+    game.firstLine = lineNumber(firstLine);
+    game.movetext = bounds.movetext - bounds.begin;
+    game.movetextLine = lineNumber(firstLine + bounds.linesToMovetext);
+    reader.line = firstLine + bounds.linesInGame;
+    reader.next += bounds.end;
+    reader.consumed += bounds.end;
+    reader.atLineStart = bounds.endsLine;
+}
+
 constexpr const char* FAULT_TEXTS[] = {
     "comment not closed before the next tag pair",
     "comment not closed at the end of the file",
@@ -98,6 +131,9 @@ constexpr const char* FAULT_TEXTS[] = {
     "variation not closed at the end of the file",
     "incomplete tag pair",
 };
+static_assert(std::size(FAULT_TEXTS) ==
+                  static_cast<std::size_t>(PgnFaultKind::INCOMPLETE_TAG_PAIR) + 1,
+              "one text per kind of fault");
 
 }  // namespace
 
@@ -167,33 +203,11 @@ bool nextGame(PgnReader& reader, PgnGame& game) {
     }
     reader.crFrom = reader.next + scan.in.crFrom;
     reader.crClearTo = reader.next + scan.in.crClearTo;
-    const char* data = scan.in.data;
     if (result == ScanResult::NO_GAME) {
-        numberFaults(game.faults, reader.line, game.faults.size(), 0);
-        game.tags.clear();
-        game.skipped = std::string_view(data, scan.in.size);
-        reader.consumed += scan.in.size;
-        reader.next = reader.filled;
-        reader.finished = true;
+        deliverEnd(reader, game, scan);
         return false;
     }
-    const GameBounds& bounds = scan.bounds;
-    game.tags.resize(scan.tagCount);
-    for (PgnTag& tag : game.tags) {  // a game that ends on its tag line: "[A "x"] 1-0 words"
-        tag.lineEnd = std::min(tag.lineEnd, bounds.end - bounds.begin);
-    }
-    game.skipped = std::string_view(data, bounds.begin);
-    game.text = std::string_view(data + bounds.begin, bounds.end - bounds.begin);
-    game.number = ++reader.games;
-    numberFaults(game.faults, reader.line, scan.faultsBefore, game.number);
-    std::int64_t firstLine = reader.line + bounds.linesBefore;
-    game.firstLine = lineNumber(firstLine);
-    game.movetext = bounds.movetext - bounds.begin;
-    game.movetextLine = lineNumber(firstLine + bounds.linesToMovetext);
-    reader.line = firstLine + bounds.linesInGame;
-    reader.next += bounds.end;
-    reader.consumed += bounds.end;
-    reader.atLineStart = bounds.endsLine;
+    deliverGame(reader, game, scan);
     return true;
 }
 
