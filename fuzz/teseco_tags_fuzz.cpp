@@ -11,7 +11,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "pgn/opening_namer.h"
-#include "pgn/test_support.h"
+#include "tests/support/pgn_support.h"
 
 namespace {
 
