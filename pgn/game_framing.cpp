@@ -292,12 +292,15 @@ std::size_t skipTextLine(const ScanInput& in, std::size_t at, long line, OpenTex
     return lineEnd;
 }
 
-// Whether a game begins at `content`, the first text of a line or the text
-// after a game's termination marker: a '[' or a move number or move; -1
-// when the bytes that decide are still to come.
-int startsGameAt(const ScanInput& in, std::size_t content) {
+// Whether a game begins at `content`, the first text of a line (a '[', a
+// move number or a move) or the text after a game's termination marker on
+// its line (a '[' only: a game without tags that began there would get its
+// added tag lines in the middle of a line); -1 when the bytes that decide
+// are still to come.
+int startsGameAt(const ScanInput& in, std::size_t content, bool lineStart) {
     if (content == in.size) return 0;
     if (in.data[content] == '[') return 1;
+    if (!lineStart) return 0;
     std::size_t tokenEnd = content;
     while (tokenEnd < in.size && !isDelimiter(in.data[tokenEnd])) ++tokenEnd;
     if (tokenEnd == in.size && !in.final) return -1;
@@ -305,7 +308,7 @@ int startsGameAt(const ScanInput& in, std::size_t content) {
 }
 
 // Skips the text between games up to where the next game starts: a line
-// that starts a game, or the text right after the last game's termination
+// that starts a game, or a tag right after the last game's termination
 // marker on its line. A comment or variation opened in this text runs on to
 // its end or to a line that begins with a tag pair.
 ScanResult findGameStart(GameScan& scan) {
@@ -347,7 +350,7 @@ ScanResult findGameStart(GameScan& scan) {
                 return gameAt(begin);
             }
         } else {
-            const int game = startsGameAt(in, content);
+            const int game = startsGameAt(in, content, lineStart);
             if (game < 0) return ScanResult::NEED_MORE;
             if (game > 0) return gameAt(begin);
         }

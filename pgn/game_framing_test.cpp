@@ -161,11 +161,10 @@ const ReadCase READ_CASES[] = {
      "movetext 7: d4@7\nend @60+0\n"},
     {"lone CR after the marker", "1. e4 1-0 \r1. d4 *",
      "game 1 @0+11 line 1 movetext 1: e4@1\ngame 2 @11+7 line 2 movetext 2: d4@2\nend @18+0\n"},
-    {"a game right after the marker",
+    {"a game with tags right after the marker, not one without",
      "[Event \"A\"] 1. e4 1-0 [Event \"E\"] 1. d4 *\n1. c4 0-1  1. Nf3 * x\n",
      "game 1 @0+21 line 1 [Event=A] movetext 1: e4@1\ngame 2 @22+20 line 1 [Event=E] movetext 1: "
-     "d4@1\ngame 3 @42+9 line 2 movetext 2: c4@2\ngame 4 @53+8 line 2 movetext 2: Nf3@2\nend "
-     "@61+3\n"},
+     "d4@1\ngame 3 @42+9 line 2 movetext 2: c4@2\nend @51+13\n"},
     {"a comment before the first tags", "{ Games of\n1. e4 fame }\n[Event \"A\"]\n*\n",
      "game 1 @24+14 line 3 [Event=A] movetext 4:\nend @38+0\n"},
     {"an open comment before the first tags",

@@ -30,9 +30,9 @@
 // - A game ends after its termination marker ("1-0", "0-1", "1/2-1/2", "*"
 //   or the short draw "1/2", a token of its own outside comments and
 //   variations), together with the rest of the marker's line when that is
-//   only blank; otherwise right after the marker, and the next game may
-//   begin right there (`... 1-0 [Event "E"] ...`, or a move number); other
-//   text after it is skipped text. A game without a marker ends where a
+//   only blank; otherwise right after the marker, and a game with tags may
+//   begin right there (`... 1-0 [Event "E"] ...`); other text after it is
+//   skipped text. A game without a marker ends where a
 //   line that begins with '[' starts (outside a brace comment) or at the
 //   end of the file.
 // - A brace comment still open at a line that begins with a tag pair ('[',

@@ -28,8 +28,8 @@ inline OpeningBook compileBookText(const std::string& text) {
 constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 // The length of a tag pair `[ECO "..."]` or `[Opening "..."]` (blanks
-// allowed around the name and before ']', escapes in the value) at the start
-// of `text`, or 0.
+// allowed around the name and before ']', escapes and unescaped quotes in
+// the value) at the start of `text`, or 0.
 inline std::size_t openingPairAt(std::string_view text) {
     std::size_t at = 0;
     auto blanks = [&] {
@@ -49,11 +49,13 @@ inline std::size_t openingPairAt(std::string_view text) {
     blanks();
     if (at >= text.size() || text[at] != '"') return 0;
     ++at;
-    while (at < text.size() && text[at] != '"') at += text[at] == '\\' ? 2 : 1;
-    if (at >= text.size()) return 0;
-    ++at;
-    blanks();
-    return at < text.size() && text[at] == ']' ? at + 1 : 0;
+    for (;;) {  // the value ends at the first unescaped quote that blanks and ']' follow
+        while (at < text.size() && text[at] != '"') at += text[at] == '\\' ? 2 : 1;
+        if (at >= text.size()) return 0;
+        ++at;
+        blanks();
+        if (at < text.size() && text[at] == ']') return at + 1;
+    }
 }
 
 // Takes every ECO and Opening tag pair out of the text; a line that held
