@@ -193,13 +193,14 @@ std::size_t readTagValue(const char* data, std::size_t at, std::string& value, b
 // Reads the tag pairs of the line that begins at `lineBegin`, from its '['
 // at `from` on; sets `lineEnd` to the offset of the line's end (or the end
 // of the data) and gives the offset of the first text on the line that is
-// not a tag pair, or lineEnd.
+// not a tag pair, or lineEnd. `whole` tells whether every pair is whole.
 std::size_t readTagLine(GameScan& scan, std::size_t lineBegin, std::size_t from,
-                        std::size_t& lineEnd) {
+                        std::size_t& lineEnd, bool& whole) {
     const char* data = scan.in.data;
     const std::size_t base = scan.bounds.begin;
     const std::size_t firstTag = scan.tagCount;
     std::size_t at = from;
+    whole = true;
     for (;;) {
         while (isBlank(data[at]) ||
                (data[at] == '\r' && at + 1 < scan.in.size && data[at + 1] == '\n'))
@@ -223,6 +224,7 @@ std::size_t readTagLine(GameScan& scan, std::size_t lineBegin, std::size_t from,
         while (data[at] != ']' && !isLineEnd(data[at])) ++at;
         if (data[at] == ']') ++at;
         tag.whole = closed && !name.empty();
+        whole &= tag.whole;
         tag.pairBegin = pairBegin - base;
         tag.pairEnd = at - base;
     }
@@ -366,40 +368,16 @@ ScanResult findGameStart(GameScan& scan) {
     }
 }
 
-// Whether the run of tag lines at `at`, after a blank line of a tag section,
-// holds only names that the section does not hold yet; -1 when the bytes
-// that decide are still to come. The section's tags stay as they were.
-int tagsAreNew(GameScan& scan, std::size_t at) {
-    const ScanInput& in = scan.in;
-    const std::size_t held = scan.tagCount;
-    int result = 1;
-    for (;;) {
-        std::size_t content = at;
-        while (content < in.size && isBlank(in.data[content])) ++content;
-        if (content == in.size && !in.final) {
-            result = -1;
-            break;
-        }
-        if (content == in.size || in.data[content] != '[') break;
-        std::size_t lineEnd = 0;
-        const std::size_t rest = readTagLine(scan, at, content, lineEnd);
-        if (lineEnd == in.size && !in.final) {
-            result = -1;
-            break;
-        }
-        if (rest < lineEnd || lineEnd == in.size) break;
-        at = lineEnd + 1;
-    }
-    for (std::size_t i = held; i < scan.tagCount && result == 1; ++i) {
+// Whether a tag of [from, scan.tagCount) has the name of one of the first
+// `held` tags.
+bool holdsNameAlready(const GameScan& scan, std::size_t from, std::size_t held) {
+    const std::vector<PgnTag>& tags = *scan.tags;
+    for (std::size_t i = from; i < scan.tagCount; ++i) {
         for (std::size_t j = 0; j < held; ++j) {
-            if ((*scan.tags)[i].name == (*scan.tags)[j].name) {
-                result = 0;
-                break;
-            }
+            if (tags[i].name == tags[j].name) return true;
         }
     }
-    scan.tagCount = held;
-    return result;
+    return false;
 }
 
 // Past the blank lines at `at`: the offset of the first line that is not
@@ -417,6 +395,17 @@ std::size_t pastBlankLines(const ScanInput& in, std::size_t at, long& lines) {
     }
 }
 
+// The tag lines after blank lines of a tag section: they belong to the
+// section unless one of their names is among the `held` tags before the
+// blank lines; then the game's movetext is the blank lines.
+struct TagRun {
+    bool open = false;
+    std::size_t held = 0;
+    std::size_t faults = 0;  // the faults before the run
+    std::size_t blankAt = 0;
+    long blankLines = 0;
+};
+
 // Reads the tag section that begins the game, if any, and sets where the
 // movetext begins. Tag lines after blank lines still belong to the section
 // when their names are new to it; otherwise they begin the next game.
@@ -426,16 +415,22 @@ ScanResult readTagSection(GameScan& scan) {
     std::size_t content = lineContentStart(in, at);
     if (content == NPOS) return ScanResult::NEED_MORE;
     long lines = 0;
+    TagRun run;
     while (content < in.size && in.data[content] == '[') {
         std::size_t lineEnd = 0;
+        bool whole = true;
         const std::size_t firstTag = scan.tagCount;
-        const std::size_t rest = readTagLine(scan, at, content, lineEnd);
+        const std::size_t rest = readTagLine(scan, at, content, lineEnd, whole);
         if (lineEnd == in.size && !in.final) return ScanResult::NEED_MORE;
-        for (std::size_t i = firstTag; i < scan.tagCount; ++i) {
-            if (!(*scan.tags)[i].whole) {
-                addFault(scan, scan.bounds.linesBefore + lines, PgnFaultKind::INCOMPLETE_TAG_PAIR);
-                break;
-            }
+        if (run.open && holdsNameAlready(scan, firstTag, run.held)) {
+            scan.tagCount = run.held;
+            scan.faults->resize(run.faults);
+            at = run.blankAt;
+            lines = run.blankLines;
+            break;
+        }
+        if (!whole) {
+            addFault(scan, scan.bounds.linesBefore + lines, PgnFaultKind::INCOMPLETE_TAG_PAIR);
         }
         if (rest < lineEnd || lineEnd == in.size) {
             at = rest;
@@ -447,18 +442,15 @@ ScanResult readTagSection(GameScan& scan) {
         while (content < in.size && isBlank(in.data[content])) ++content;
         if (content == in.size && !in.final) return ScanResult::NEED_MORE;
         if (content < in.size && isLineEnd(in.data[content])) {
-            long blankLines = lines;
-            const std::size_t next = pastBlankLines(in, at, blankLines);
-            if (next == NPOS) return ScanResult::NEED_MORE;
-            std::size_t nextContent = next;
-            while (nextContent < in.size && isBlank(in.data[nextContent])) ++nextContent;
-            if (nextContent == in.size || in.data[nextContent] != '[') break;
-            const int fresh = tagsAreNew(scan, next);
-            if (fresh < 0) return ScanResult::NEED_MORE;
-            if (fresh == 0) break;
-            at = next;
-            lines = blankLines;
-            content = nextContent;
+            long next = lines;
+            const std::size_t nextAt = pastBlankLines(in, at, next);
+            if (nextAt == NPOS) return ScanResult::NEED_MORE;
+            content = nextAt;
+            while (content < in.size && isBlank(in.data[content])) ++content;
+            if (content == in.size || in.data[content] != '[') break;
+            run = {true, scan.tagCount, scan.faults->size(), at, lines};
+            at = nextAt;
+            lines = next;
         }
     }
     scan.bounds.movetext = at;
