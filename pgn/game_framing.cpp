@@ -184,7 +184,11 @@ std::size_t readTagValue(const char* data, std::size_t at, std::string& value, b
             value.push_back('"');
             at = stop + 1;
         } else {
+            // Not closed on its line: a ']' at its end closes the pair all
+            // the same (`[White "A]` holds `A`).
             closed = false;
+            while (!value.empty() && isBlank(value.back())) value.pop_back();
+            if (!value.empty() && value.back() == ']') value.pop_back();
             return stop;
         }
     }

@@ -184,7 +184,7 @@ const ReadCase READ_CASES[] = {
      "[White=y] movetext 6:\ngame 3 @50+15 line 7 [Event=A] movetext 8:\ngame 4 @65+35 line 9 "
      "[Round=3] [Event=B] movetext 11: e4@12\nend @100+0\n"},
     {"incomplete tag pairs", "[White \"A]\n[Black \"B\"] [Round]\n[ \"x\"]\n\n1. e4 *\n[Bla",
-     "game 1 @0+47 line 1 [White~A]] [Black=B] [Round~] [~x] movetext 4: e4@5 !1: game 1: "
+     "game 1 @0+47 line 1 [White~A] [Black=B] [Round~] [~x] movetext 4: e4@5 !1: game 1: "
      "incomplete tag pair !2: game 1: incomplete tag pair !3: game 1: incomplete tag pair\ngame 2 "
      "@47+4 line 6 [Bla~] movetext 6: !6: game 2: incomplete tag pair\nend @51+0\n"},
     {"quotes inside values",
