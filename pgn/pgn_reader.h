@@ -58,10 +58,11 @@
 // several tags, each has the same line; when the game ends on the line, the
 // line ends with the game). A malformed tag line still gives a pair, with
 // what could be read of its name and value, and `whole` false: a whole pair
-// is '[', a name, a quoted value and ']', with blanks allowed between them.
-// A quote in the value that is not escaped is part of the value unless
-// blanks and ']' follow it: `[Annotator "Lopez "Battle Royale""]` holds
-// `Lopez "Battle Royale"`.
+// is '[', a name, a quoted value and ']', with blanks allowed between them,
+// and only a whole pair may be rewritten in place. A quote in the value that
+// is not escaped is part of the value unless blanks and ']' follow it:
+// `[Annotator "Lopez "Battle Royale""]` holds `Lopez "Battle Royale"`. A
+// value left open on its line ends before a ']' at the line's end.
 struct PgnTag {
     std::string name;
     std::string value;
@@ -152,7 +153,8 @@ void closePgn(PgnReader& reader);
 
 // Reads the next game; false at the end of the file, with `game.skipped`
 // then holding whatever text followed the last game (empty on later calls).
-// The concatenation of every `skipped` and `text`, in order, is the file.
+// The concatenation of every `skipped` and `text`, in order, is the file
+// (of a file refused as UTF-16: nothing).
 bool nextGame(PgnReader& reader, PgnGame& game);
 
 // A cursor at the start of the game's movetext (see pgn/movetext.h).
