@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "frame/ascii.h"
 
@@ -372,18 +374,6 @@ ScanResult findGameStart(GameScan& scan) {
     }
 }
 
-// Whether a tag of [from, scan.tagCount) has the name of one of the first
-// `held` tags.
-bool holdsNameAlready(const GameScan& scan, std::size_t from, std::size_t held) {
-    const std::vector<PgnTag>& tags = *scan.tags;
-    for (std::size_t i = from; i < scan.tagCount; ++i) {
-        for (std::size_t j = 0; j < held; ++j) {
-            if (tags[i].name == tags[j].name) return true;
-        }
-    }
-    return false;
-}
-
 // Past the blank lines at `at`: the offset of the first line that is not
 // blank, with the lines passed over added to `lines`; npos when the bytes
 // that decide are still to come.
@@ -408,7 +398,31 @@ struct TagRun {
     std::size_t faults = 0;  // the faults before the run
     std::size_t blankAt = 0;
     long blankLines = 0;
+    // The names of the held tags, as far as they have been gathered: a set,
+    // so that a section of many tag lines between blank lines costs no
+    // more than once over its names.
+    std::unordered_set<std::string> names;
+    std::size_t gathered = 0;
 };
+
+// Starts a run after blank lines, with the section's tags so far held.
+void openRun(TagRun& run, const GameScan& scan, std::size_t blankAt, long blankLines) {
+    run.open = true;
+    run.held = scan.tagCount;
+    run.faults = scan.faults->size();
+    run.blankAt = blankAt;
+    run.blankLines = blankLines;
+    for (; run.gathered < run.held; ++run.gathered)
+        run.names.insert((*scan.tags)[run.gathered].name);
+}
+
+// Whether a tag of [from, scan.tagCount) has a name the run holds.
+bool holdsNameAlready(const TagRun& run, const GameScan& scan, std::size_t from) {
+    for (std::size_t i = from; i < scan.tagCount; ++i) {
+        if (run.names.count((*scan.tags)[i].name) > 0) return true;
+    }
+    return false;
+}
 
 // Reads the tag section that begins the game, if any, and sets where the
 // movetext begins. Tag lines after blank lines still belong to the section
@@ -426,7 +440,7 @@ ScanResult readTagSection(GameScan& scan) {
         const std::size_t firstTag = scan.tagCount;
         const std::size_t rest = readTagLine(scan, at, content, lineEnd, whole);
         if (lineEnd == in.size && !in.final) return ScanResult::NEED_MORE;
-        if (run.open && holdsNameAlready(scan, firstTag, run.held)) {
+        if (run.open && holdsNameAlready(run, scan, firstTag)) {
             scan.tagCount = run.held;
             scan.faults->resize(run.faults);
             at = run.blankAt;
@@ -452,7 +466,7 @@ ScanResult readTagSection(GameScan& scan) {
             content = nextAt;
             while (content < in.size && isBlank(in.data[content])) ++content;
             if (content == in.size || in.data[content] != '[') break;
-            run = {true, scan.tagCount, scan.faults->size(), at, lines};
+            openRun(run, scan, at, lines);
             at = nextAt;
             lines = next;
         }

@@ -111,6 +111,23 @@ TEST(NextGame, StopsWhereAGameOutgrowsTheBuffer) {
     std::fclose(stream);
 }
 
+// Tag lines of new names between empty lines stay one tag section, and a
+// long one costs time in step with its length.
+TEST(NextGame, ReadsALongTagSectionBrokenByEmptyLines) {
+    std::string bytes;
+    for (int i = 0; i < 100000; ++i) bytes += "[T" + std::to_string(i) + " \"v\"]\n\n";
+    bytes += "1. e4 *\n";
+    std::FILE* stream = streamOf(bytes);
+    PgnReader reader;
+    openPgnStream(reader, stream, "long.pgn");
+    PgnGame game;
+    ASSERT_TRUE(nextGame(reader, game));
+    EXPECT_EQ(game.tags.size(), 100000u);
+    EXPECT_EQ(game.movetextLine, 200000);
+    EXPECT_FALSE(nextGame(reader, game));
+    std::fclose(stream);
+}
+
 // Only a UTF-16 byte-order mark at the very start refuses a file; such a
 // file delivers nothing, whatever the block size.
 TEST(NextGame, RefusesUtf16Files) {
