@@ -546,17 +546,37 @@ bool holdsCommentOrVariation(const char* text, std::size_t length) {
 
 enum class CommentEnd { CLOSED, AT_TAGS, AT_END, NEED_MORE };
 
+// How far ahead the search for the '}' of a comment looks at first; a
+// longer comment is passed line by line, so that no comment costs more than
+// its own length and this much.
+constexpr std::size_t COMMENT_WINDOW = 4096;
+
+// The offset of the first `c` in [from, to), or `to`.
+std::size_t findByte(const ScanInput& in, char c, std::size_t from, std::size_t to) {
+    const void* found = std::memchr(in.data + from, c, to - from);
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - in.data) : to;
+}
+
 // Past the brace comment whose '{' is at `at`: after its '}', or at the
 // start of the first line inside it that begins with a tag pair, or at the
 // end of the file; counts its line ends into `lines`.
 CommentEnd passComment(const ScanInput& in, std::size_t& at, long& lines) {
     std::size_t from = at + 1;
-    const void* found = std::memchr(in.data + from, '}', in.size - from);
-    const std::size_t close =
-        found ? static_cast<std::size_t>(static_cast<const char*>(found) - in.data) : in.size;
+    const std::size_t window = std::min(in.size, from + COMMENT_WINDOW);
+    std::size_t close = findByte(in, '}', from, window);
+    bool closeKnown = close < window;  // else no '}' stands before `window`
     for (;;) {
-        const std::size_t end = lineEndIn(in, from, close);
-        if (end >= close) break;
+        const std::size_t end = lineEndIn(in, from, closeKnown ? close : in.size);
+        if (!closeKnown) {
+            close = findByte(in, '}', std::min(std::max(from, window), end), end);
+            closeKnown = close < end;
+        }
+        if (closeKnown && close <= end) break;
+        if (end == in.size) {
+            if (!in.final) return CommentEnd::NEED_MORE;
+            at = in.size;
+            return CommentEnd::AT_END;
+        }
         ++lines;
         from = end + 1;
         const std::size_t content = lineContentStart(in, from);
@@ -567,11 +587,6 @@ CommentEnd passComment(const ScanInput& in, std::size_t& at, long& lines) {
             at = from;
             return CommentEnd::AT_TAGS;
         }
-    }
-    if (!found) {
-        if (!in.final) return CommentEnd::NEED_MORE;
-        at = in.size;
-        return CommentEnd::AT_END;
     }
     at = close + 1;
     return CommentEnd::CLOSED;

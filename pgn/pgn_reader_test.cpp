@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -111,21 +112,45 @@ TEST(NextGame, StopsWhereAGameOutgrowsTheBuffer) {
     std::fclose(stream);
 }
 
-// Tag lines of new names between empty lines stay one tag section, and a
-// long one costs time in step with its length.
-TEST(NextGame, ReadsALongTagSectionBrokenByEmptyLines) {
-    std::string bytes;
-    for (int i = 0; i < 100000; ++i) bytes += "[T" + std::to_string(i) + " \"v\"]\n\n";
-    bytes += "1. e4 *\n";
-    std::FILE* stream = streamOf(bytes);
-    PgnReader reader;
-    openPgnStream(reader, stream, "long.pgn");
-    PgnGame game;
-    ASSERT_TRUE(nextGame(reader, game));
-    EXPECT_EQ(game.tags.size(), 100000u);
-    EXPECT_EQ(game.movetextLine, 200000);
-    EXPECT_FALSE(nextGame(reader, game));
-    std::fclose(stream);
+// Inputs that would cost time out of step with their length if the reader
+// looked back over what it has read, or far ahead, at every line: each is
+// read in well under a second.
+TEST(NextGame, ReadsInTimeInStepWithTheInput) {
+    struct Case {
+        const char* what;
+        std::string piece;  // repeated
+        int count;
+        int games;
+        std::size_t tags;  // of the first game
+    } cases[] = {
+        {"a tag section of new names between empty lines", "[T \"v\"]\n\n", 100000, 1, 100000},
+        {"an unclosed comment in every game", "[Event \"A\"]\n1. e4 {x\n", 500000, 500000, 1},
+        {"an unclosed variation in every game", "[Event \"A\"]\n1. e4 (x\n", 60000, 60000, 1},
+        {"an unclosed comment before the tags", "{x\n[Event \"A\"]\n*\n", 60000, 60000, 1},
+    };
+    for (const Case& c : cases) {
+        std::string bytes;
+        for (int i = 0; i < c.count; ++i) {
+            std::string piece = c.piece;
+            if (c.games == 1) piece.replace(2, 0, std::to_string(i));  // names T0, T1, ...
+            bytes += piece;
+        }
+        std::FILE* stream = streamOf(bytes);
+        PgnReader reader;
+        openPgnStream(reader, stream, "long.pgn");
+        PgnGame game;
+        const auto start = std::chrono::steady_clock::now();
+        int games = 0;
+        std::size_t tags = 0;
+        while (nextGame(reader, game)) {
+            if (++games == 1) tags = game.tags.size();
+        }
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(games, c.games) << c.what;
+        EXPECT_EQ(tags, c.tags) << c.what;
+        EXPECT_LT(took.count(), 5.0) << c.what;
+        std::fclose(stream);
+    }
 }
 
 // Only a UTF-16 byte-order mark at the very start refuses a file; such a
