@@ -3,15 +3,74 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <string>
 #include <string_view>
-#include <unordered_set>
 
 #include "frame/ascii.h"
+#include "pgn/tag_section.h"
 
 namespace {
 
 constexpr std::size_t NPOS = std::string_view::npos;
+
+constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+// How far ahead the search for a CR looks at least: files without CRs then
+// cost one search per span, not one per line.
+constexpr std::size_t CR_SEARCH_SPAN = 4096;
+
+// lineEndIn where [from, stop) may hold a CR: searches for it, remembers how
+// far there is none, and decides whether it ends the line.
+std::size_t lineEndWithCr(const ScanInput& in, std::size_t from, std::size_t to, std::size_t stop) {
+    const char* data = in.data;
+    const std::size_t reach = std::min(in.size, std::max(stop, from + CR_SEARCH_SPAN));
+    const void* cr = std::memchr(data + from, '\r', reach - from);
+    const std::size_t at =
+        cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : reach;
+    in.crFrom = from;
+    in.crClearTo = at;
+    if (at >= stop) return stop;
+    if (at + 1 < stop) return at;
+    if (stop < to) return stop;  // CR LF
+    if (to < in.size) return data[to] == '\n' ? to : at;
+    return in.final ? at : to;
+}
+
+}  // namespace
+
+void addFault(GameScan& scan, long line, PgnFaultKind kind) {
+    scan.faults->push_back({line, kind, 0});
+}
+
+// Past the blanks and, at a line start, a byte-order mark; NEED_MORE shows
+// as npos.
+std::size_t lineContentStart(const ScanInput& in, std::size_t at) {
+    std::string_view rest(in.data + at, in.size - at);
+    if (!rest.empty() && rest[0] == BYTE_ORDER_MARK[0]) {
+        if (rest.size() < BYTE_ORDER_MARK.size() && !in.final) return NPOS;
+        if (rest.starts_with(BYTE_ORDER_MARK)) at += BYTE_ORDER_MARK.size();
+    }
+    while (at < in.size && isBlank(in.data[at])) ++at;
+    if (at == in.size && !in.final) return NPOS;
+    return at;
+}
+
+// The first line end in [from, to), as the offset of its last byte: an LF,
+// or a CR that no LF follows (a lone CR); `to` when there is none, or when
+// the one CR just before `to` may yet be followed by an LF of bytes to come.
+std::size_t lineEndIn(const ScanInput& in, std::size_t from, std::size_t to) {
+    const char* data = in.data;
+    const void* lf = std::memchr(data + from, '\n', to - from);
+    const std::size_t stop =
+        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : to;
+    if (in.crFrom <= from && stop <= in.crClearTo) return stop;
+    return lineEndWithCr(in, from, to, stop);
+}
+
+std::size_t lineEndFrom(const ScanInput& in, std::size_t at) {
+    return lineEndIn(in, at, in.size);
+}
+
+namespace {
 
 constexpr std::array<bool, 256> tableOf(std::string_view members) {
     std::array<bool, 256> table{};
@@ -28,25 +87,12 @@ constexpr std::array<bool, 256> DELIMITERS = tableOf(" \t\r\n\v\f{}();[]");
 // characters that termination markers hold.
 constexpr std::array<bool, 256> SCAN_STOPS = tableOf("\n\r{();*-/");
 
-// Where a tag's name and value end. Both tables hold '\n', so that the
-// sentinel after the data stops the loops that use them.
-constexpr std::array<bool, 256> NAME_STOPS = tableOf(" \t\r\n\v\f{}();[]\"");
-constexpr std::array<bool, 256> VALUE_STOPS = tableOf("\"\\\r\n");
-
 bool isDelimiter(char c) {
     return DELIMITERS[static_cast<unsigned char>(c)];
-}
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-bool isLineEnd(char c) {
-    return c == '\n' || c == '\r';
 }
 bool isTagNameChar(char c) {
     return isDigit(c) || c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
-
-constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 // A move in algebraic notation, as far as the first token of a line tells
 // it: "e4", "exd5", "Nbd7", "R1a3", "e8=Q", "e8Q", "O-O", "0-0-0", with
@@ -84,60 +130,6 @@ bool startsMovetext(std::string_view token) {
     return looksLikeMove(token.substr(0, token.find('.')));
 }
 
-void addFault(GameScan& scan, long line, PgnFaultKind kind) {
-    scan.faults->push_back({line, kind, 0});
-}
-
-// Past the blanks and, at a line start, a byte-order mark; NEED_MORE shows
-// as npos.
-std::size_t lineContentStart(const ScanInput& in, std::size_t at) {
-    std::string_view rest(in.data + at, in.size - at);
-    if (!rest.empty() && rest[0] == BYTE_ORDER_MARK[0]) {
-        if (rest.size() < BYTE_ORDER_MARK.size() && !in.final) return NPOS;
-        if (rest.starts_with(BYTE_ORDER_MARK)) at += BYTE_ORDER_MARK.size();
-    }
-    while (at < in.size && isBlank(in.data[at])) ++at;
-    if (at == in.size && !in.final) return NPOS;
-    return at;
-}
-
-// How far ahead the search for a CR looks at least: files without CRs then
-// cost one search per span, not one per line.
-constexpr std::size_t CR_SEARCH_SPAN = 4096;
-
-// lineEndIn where [from, stop) may hold a CR: searches for it, remembers how
-// far there is none, and decides whether it ends the line.
-std::size_t lineEndWithCr(const ScanInput& in, std::size_t from, std::size_t to, std::size_t stop) {
-    const char* data = in.data;
-    const std::size_t reach = std::min(in.size, std::max(stop, from + CR_SEARCH_SPAN));
-    const void* cr = std::memchr(data + from, '\r', reach - from);
-    const std::size_t at =
-        cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : reach;
-    in.crFrom = from;
-    in.crClearTo = at;
-    if (at >= stop) return stop;
-    if (at + 1 < stop) return at;
-    if (stop < to) return stop;  // CR LF
-    if (to < in.size) return data[to] == '\n' ? to : at;
-    return in.final ? at : to;
-}
-
-// The first line end in [from, to), as the offset of its last byte: an LF,
-// or a CR that no LF follows (a lone CR); `to` when there is none, or when
-// the one CR just before `to` may yet be followed by an LF of bytes to come.
-std::size_t lineEndIn(const ScanInput& in, std::size_t from, std::size_t to) {
-    const char* data = in.data;
-    const void* lf = std::memchr(data + from, '\n', to - from);
-    const std::size_t stop =
-        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : to;
-    if (in.crFrom <= from && stop <= in.crClearTo) return stop;
-    return lineEndWithCr(in, from, to, stop);
-}
-
-std::size_t lineEndFrom(const ScanInput& in, std::size_t at) {
-    return lineEndIn(in, at, in.size);
-}
-
 // Whether a tag pair begins at `at`: '[', a tag name, blanks and '"'; -1
 // when the bytes that decide are still to come.
 int tagPairAt(const ScanInput& in, std::size_t at) {
@@ -154,100 +146,6 @@ int tagPairAt(const ScanInput& in, std::size_t at) {
     blanks();
     if (at == size) return in.final ? 0 : -1;
     return at > name && data[at] == '"' ? 1 : 0;
-}
-
-// Reads the quoted value that starts after the opening quote at `at`: up to
-// the first unescaped quote that blanks and ']' follow. Gives the offset
-// after that quote with `closed` set, or that of the line end.
-std::size_t readTagValue(const char* data, std::size_t at, std::string& value, bool& closed) {
-    bool first = true;
-    for (;;) {
-        std::size_t stop = at;
-        while (!VALUE_STOPS[static_cast<unsigned char>(data[stop])]) ++stop;
-        if (first) {
-            value.assign(data + at, stop - at);
-            first = false;
-        } else {
-            value.append(data + at, stop - at);
-        }
-        const char c = data[stop];
-        if (c == '\\') {
-            const char next = data[stop + 1];
-            const bool escape = next == '"' || next == '\\';
-            value.push_back(escape ? next : '\\');
-            at = stop + (escape ? 2 : 1);
-        } else if (c == '"') {
-            std::size_t after = stop + 1;
-            while (isBlank(data[after])) ++after;
-            if (data[after] == ']') {
-                closed = true;
-                return stop + 1;
-            }
-            value.push_back('"');
-            at = stop + 1;
-        } else {
-            // Not closed on its line: a ']' at its end closes the pair all
-            // the same (`[White "A]` holds `A`).
-            closed = false;
-            while (!value.empty() && isBlank(value.back())) value.pop_back();
-            if (!value.empty() && value.back() == ']') value.pop_back();
-            return stop;
-        }
-    }
-}
-
-// Reads the tag pairs of the line that begins at `lineBegin`, from its '['
-// at `from` on; sets `lineEnd` to the offset of the line's end (or the end
-// of the data) and gives the offset of the first text on the line that is
-// not a tag pair, or lineEnd. `whole` tells whether every pair is whole.
-std::size_t readTagLine(GameScan& scan, std::size_t lineBegin, std::size_t from,
-                        std::size_t& lineEnd, bool& whole) {
-    const char* data = scan.in.data;
-    const std::size_t base = scan.bounds.begin;
-    const std::size_t firstTag = scan.tagCount;
-    std::size_t at = from;
-    whole = true;
-    for (;;) {
-        while (isBlank(data[at]) ||
-               (data[at] == '\r' && at + 1 < scan.in.size && data[at + 1] == '\n'))
-            ++at;
-        if (data[at] != '[') break;
-        const std::size_t pairBegin = at++;
-        while (isBlank(data[at])) ++at;
-        const std::size_t nameBegin = at;
-        while (!NAME_STOPS[static_cast<unsigned char>(data[at])]) ++at;
-        if (scan.tagCount == scan.tags->size()) scan.tags->emplace_back();
-        PgnTag& tag = (*scan.tags)[scan.tagCount++];
-        const std::string_view name(data + nameBegin, at - nameBegin);
-        if (tag.name != name) tag.name.assign(name);  // games of a file mostly repeat their tags
-        while (isBlank(data[at])) ++at;
-        bool closed = false;
-        if (data[at] == '"') {
-            at = readTagValue(data, at + 1, tag.value, closed);
-        } else {
-            tag.value.clear();
-        }
-        while (data[at] != ']' && !isLineEnd(data[at])) ++at;
-        if (data[at] == ']') ++at;
-        tag.whole = closed && !name.empty();
-        whole &= tag.whole;
-        tag.pairBegin = pairBegin - base;
-        tag.pairEnd = at - base;
-    }
-    // Most tag lines end right after their last pair.
-    if (data[at] == '\n' && at < scan.in.size) {
-        lineEnd = at;
-    } else if (data[at] == '\r' && data[at + 1] == '\n' && at + 1 < scan.in.size) {
-        lineEnd = at + 1;
-    } else {
-        lineEnd = lineEndFrom(scan.in, at);
-    }
-    const std::size_t end = lineEnd < scan.in.size ? lineEnd + 1 : lineEnd;
-    for (std::size_t i = firstTag; i < scan.tagCount; ++i) {
-        (*scan.tags)[i].lineBegin = lineBegin - base;
-        (*scan.tags)[i].lineEnd = end - base;
-    }
-    return at;
 }
 
 // An open comment or variation in the text between games.
@@ -372,108 +270,6 @@ ScanResult findGameStart(GameScan& scan) {
         ++lines;
         lineStart = true;
     }
-}
-
-// Past the blank lines at `at`: the offset of the first line that is not
-// blank, with the lines passed over added to `lines`; npos when the bytes
-// that decide are still to come.
-std::size_t pastBlankLines(const ScanInput& in, std::size_t at, long& lines) {
-    for (;;) {
-        std::size_t content = at;
-        while (content < in.size && isBlank(in.data[content])) ++content;
-        if (content + 1 >= in.size && !in.final) return NPOS;
-        if (content == in.size || !isLineEnd(in.data[content])) return at;
-        at = content + 1;
-        if (in.data[content] == '\r' && at < in.size && in.data[at] == '\n') ++at;
-        ++lines;
-    }
-}
-
-// The tag lines after blank lines of a tag section: they belong to the
-// section unless one of their names is among the `held` tags before the
-// blank lines; then the game's movetext is the blank lines.
-struct TagRun {
-    bool open = false;
-    std::size_t held = 0;
-    std::size_t faults = 0;  // the faults before the run
-    std::size_t blankAt = 0;
-    long blankLines = 0;
-    // The names of the held tags, as far as they have been gathered: a set,
-    // so that a section of many tag lines between blank lines costs no
-    // more than once over its names.
-    std::unordered_set<std::string> names;
-    std::size_t gathered = 0;
-};
-
-// Starts a run after blank lines, with the section's tags so far held.
-void openRun(TagRun& run, const GameScan& scan, std::size_t blankAt, long blankLines) {
-    run.open = true;
-    run.held = scan.tagCount;
-    run.faults = scan.faults->size();
-    run.blankAt = blankAt;
-    run.blankLines = blankLines;
-    for (; run.gathered < run.held; ++run.gathered)
-        run.names.insert((*scan.tags)[run.gathered].name);
-}
-
-// Whether a tag of [from, scan.tagCount) has a name the run holds.
-bool holdsNameAlready(const TagRun& run, const GameScan& scan, std::size_t from) {
-    for (std::size_t i = from; i < scan.tagCount; ++i) {
-        if (run.names.count((*scan.tags)[i].name) > 0) return true;
-    }
-    return false;
-}
-
-// Reads the tag section that begins the game, if any, and sets where the
-// movetext begins. Tag lines after blank lines still belong to the section
-// when their names are new to it; otherwise they begin the next game.
-ScanResult readTagSection(GameScan& scan) {
-    const ScanInput& in = scan.in;
-    std::size_t at = scan.bounds.begin;
-    std::size_t content = lineContentStart(in, at);
-    if (content == NPOS) return ScanResult::NEED_MORE;
-    long lines = 0;
-    TagRun run;
-    while (content < in.size && in.data[content] == '[') {
-        std::size_t lineEnd = 0;
-        bool whole = true;
-        const std::size_t firstTag = scan.tagCount;
-        const std::size_t rest = readTagLine(scan, at, content, lineEnd, whole);
-        if (lineEnd == in.size && !in.final) return ScanResult::NEED_MORE;
-        if (run.open && holdsNameAlready(run, scan, firstTag)) {
-            scan.tagCount = run.held;
-            scan.faults->resize(run.faults);
-            at = run.blankAt;
-            lines = run.blankLines;
-            break;
-        }
-        if (!whole) {
-            addFault(scan, scan.bounds.linesBefore + lines, PgnFaultKind::INCOMPLETE_TAG_PAIR);
-        }
-        if (rest < lineEnd || lineEnd == in.size) {
-            at = rest;
-            break;
-        }
-        at = lineEnd + 1;
-        ++lines;
-        content = at;
-        while (content < in.size && isBlank(in.data[content])) ++content;
-        if (content == in.size && !in.final) return ScanResult::NEED_MORE;
-        if (content < in.size && isLineEnd(in.data[content])) {
-            long next = lines;
-            const std::size_t nextAt = pastBlankLines(in, at, next);
-            if (nextAt == NPOS) return ScanResult::NEED_MORE;
-            content = nextAt;
-            while (content < in.size && isBlank(in.data[content])) ++content;
-            if (content == in.size || in.data[content] != '[') break;
-            openRun(run, scan, at, lines);
-            at = nextAt;
-            lines = next;
-        }
-    }
-    scan.bounds.movetext = at;
-    scan.bounds.linesToMovetext = lines;
-    return ScanResult::GAME;
 }
 
 // Whether the termination marker `wanted` stands at `begin` as a token of

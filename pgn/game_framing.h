@@ -50,6 +50,24 @@ struct GameScan {
     std::size_t faultsBefore = 0;  // those of the text before the game
 };
 
+// The line helpers that the units of the framing share.
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+inline bool isLineEnd(char c) {
+    return c == '\n' || c == '\r';
+}
+// Past the blanks and, at a line start, a UTF-8 byte-order mark; npos when
+// the bytes that decide are still to come.
+std::size_t lineContentStart(const ScanInput& in, std::size_t at);
+// The first line end in [from, to), as the offset of its last byte: an LF,
+// or a CR that no LF follows (a lone CR); `to` when there is none, or when
+// the one CR just before `to` may yet be followed by an LF of bytes to come.
+std::size_t lineEndIn(const ScanInput& in, std::size_t from, std::size_t to);
+std::size_t lineEndFrom(const ScanInput& in, std::size_t at);
+// Records a fault at a line counted from data[0].
+void addFault(GameScan& scan, long line, PgnFaultKind kind);
+
 // Finds the next game in the bytes at hand. NEED_MORE: the bytes do not
 // decide before the end of the stream; the scan must start over (from a
 // fresh GameScan, faults cleared) with more bytes.
