@@ -60,20 +60,24 @@ inline std::size_t openingPairAt(std::string_view text) {
 
 // Takes every ECO and Opening tag pair out of the text; a line that held
 // such a pair and nothing else but blanks goes as a whole (a byte-order mark
-// at its start stays). With `emptyLines`, every empty line goes too: a game
+// at its start stays). Lines end with LF, CRLF or a lone CR, as the reader
+// ends them. With `emptyLines`, every empty line goes too: a game
 // without tags gets an empty line after the two new tag lines, which tells
 // nothing about the tags themselves.
 inline std::string withoutOpeningTags(std::string_view text, bool emptyLines = false) {
     std::string out;
     std::size_t begin = 0;
     while (begin < text.size()) {
-        std::size_t end = text.find('\n', begin);
-        end = end == std::string_view::npos ? text.size() : end + 1;
-        const std::string_view line = text.substr(begin, end - begin);
-        begin = end;
-        std::string_view body = line;
-        if (body.ends_with('\n')) body.remove_suffix(1);
-        if (body.ends_with('\r')) body.remove_suffix(1);
+        std::size_t end = text.find_first_of("\r\n", begin);
+        std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        if (end != std::string_view::npos && text[end] == '\r' && next < text.size() &&
+            text[next] == '\n') {
+            ++next;
+        }
+        const std::string_view line = text.substr(begin, next - begin);
+        const std::string_view body =
+            text.substr(begin, (end == std::string_view::npos ? text.size() : end) - begin);
+        begin = next;
         if (emptyLines && body.empty()) continue;
         std::string kept;
         bool hadPair = false;
