@@ -31,30 +31,6 @@ bool isInitialFen(std::string_view fen) {
     return fields == INITIAL_FEN;
 }
 
-// A pair the writer may replace: '[', the name, a quoted value and ']',
-// with blanks between them allowed. The reader also gives the remains of a
-// broken tag line as a pair; those stay as they are.
-bool isWholePair(std::string_view text, const PgnTag& tag) {
-    if (tag.pairEnd <= tag.pairBegin || tag.pairEnd > text.size()) return false;
-    const std::string_view pair = text.substr(tag.pairBegin, tag.pairEnd - tag.pairBegin);
-    std::size_t at = 0;
-    auto blanks = [&] {
-        while (at < pair.size() && (pair[at] == ' ' || pair[at] == '\t')) ++at;
-    };
-    if (pair[at++] != '[') return false;
-    blanks();
-    if (pair.substr(at, tag.name.size()) != tag.name) return false;
-    at += tag.name.size();
-    blanks();
-    if (at >= pair.size() || pair[at] != '"') return false;
-    ++at;
-    while (at < pair.size() && pair[at] != '"') at += pair[at] == '\\' ? 2 : 1;
-    if (at >= pair.size()) return false;
-    ++at;
-    blanks();
-    return at + 1 == pair.size() && pair[at] == ']';
-}
-
 std::string_view lineEndOf(std::string_view line) {
     if (line.ends_with("\r\n")) return "\r\n";
     if (line.ends_with('\n')) return "\n";
@@ -236,7 +212,7 @@ void appendTaggedGame(std::string& out, const PgnGame& game, std::string_view ec
     for (const PgnTag& tag : game.tags) {
         const std::string_view name = tag.name;
         const bool eco = name == "ECO";
-        if ((!eco && name != "Opening") || !isWholePair(text, tag)) continue;
+        if ((!eco && name != "Opening") || !tag.whole) continue;
         if (tag.pairBegin < copied) continue;  // not in file order: left alone
         out.append(text.substr(copied, tag.pairBegin - copied));
         out.append(eco ? ecoPair : openingPair);
@@ -399,6 +375,12 @@ bool readOpening(Namer& namer, const PgnGame& game, const std::string& file) {
     return true;
 }
 
+// The reader's faults of a game and the text before it; false if any.
+bool reportFaults(Namer& namer, const PgnGame& game, const std::string& file) {
+    for (const PgnFault& fault : game.faults) sayError(namer, file + ":" + pgnFaultMessage(fault));
+    return game.faults.empty();
+}
+
 void appendNumber(std::string& out, long long number) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, number);
@@ -426,6 +408,7 @@ bool nameFile(Namer& namer, PgnReader& reader, const std::string& file) {
     bool clean = true;
     PgnGame game;
     while (nextGame(reader, game)) {
+        clean &= reportFaults(namer, game, file);
         clean &= readOpening(namer, game, file);
         if (namer.run.tagMode) {
             namer.output.append(game.skipped);
@@ -445,6 +428,11 @@ bool nameFile(Namer& namer, PgnReader& reader, const std::string& file) {
         if ((++namer.games & 1023) == 0 && namer.progress.enabled) {
             showProgress(namer, reader.consumed);
         }
+    }
+    clean &= reportFaults(namer, game, file);
+    if (reader.utf16) {
+        sayError(namer, file + ": " + UTF16_FILE_MESSAGE);
+        clean = false;
     }
     if (namer.run.tagMode) namer.output.append(game.skipped);
     namer.progress.doneBytes += reader.consumed;

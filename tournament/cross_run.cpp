@@ -72,6 +72,13 @@ void message(CrossRun& run, const std::string& text) {
     run.status = 1;
 }
 
+// The reader's faults of a game and the text before it.
+void reportFaults(CrossRun& run, const PgnReader& reader, const PgnGame& game) {
+    for (const PgnFault& fault : game.faults) {
+        message(run, reader.name + ":" + pgnFaultMessage(fault));
+    }
+}
+
 std::string eventMessage(const Event& event, const std::string& what) {
     return "event \"" + shortened(event.name) + "\": " + what;
 }
@@ -282,6 +289,7 @@ void readGames(CrossRun& run, PgnReader& reader) {
     run.tournaments.files.push_back(reader.name);
     PgnGame game;
     while (nextGame(reader, game)) {
+        reportFaults(run, reader, game);
         if (game.tags.empty()) continue;
         GameTags tags = gameTags(game, reader.name);
         tags.fileIndex = fileIndex;
@@ -290,6 +298,8 @@ void readGames(CrossRun& run, PgnReader& reader) {
         message(run, reader.name + ":" + std::to_string(tags.line) + ": game " +
                          std::to_string(tags.number) + ": " + text);
     }
+    reportFaults(run, reader, game);
+    if (reader.utf16) message(run, reader.name + ": " + UTF16_FILE_MESSAGE);
     if (reader.readError) cannotRead(run, reader.name);
 }
 
