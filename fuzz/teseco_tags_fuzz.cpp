@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "pgn/opening_namer.h"
+#include "naming/naming_run.h"
 #include "pgn/test_support.h"
 
 namespace {

@@ -8,7 +8,8 @@
 
 #include "book/opening_listing.h"
 #include "frame/platform.h"
-#include "pgn/opening_namer.h"
+#include "naming/eco_command.h"
+#include "naming/naming_run.h"
 
 static int runTeseco(int argc, char** argv) {
     ignoreBrokenPipe();

@@ -1,30 +1,15 @@
-// Naming the opening of every game of PGN files with an opening file: a
-// table of the games' openings, or the games written back with ECO and
-// Opening tags.
+// Naming the opening of one game: its main line played against an opening
+// book, the deepest position of the book it reached, and whether the game
+// is one of standard chess from the initial position at all.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <string>
 #include <string_view>
 #include <vector>
 
 #include "book/opening_reader.h"
 #include "chess/movereader.h"
 #include "pgn/pgn_reader.h"
-
-struct NamingRun {
-    bool tagMode = false;            // -t: the games again, with ECO and Opening tags
-    std::vector<std::string> files;  // PGN names as given, "-" for standard input
-    std::FILE* out = stdout;         // results
-    std::FILE* err = stderr;         // messages, "teseco: " first; a progress line
-                                     // while it is a terminal
-};
-
-// Names the opening of every game of every file; gives the exit status: 0
-// when every file and game was read, 1 otherwise. A failed write of the
-// results ends the run at once; the caller reports it (finishOutput).
-int nameOpenings(const OpeningBook& book, NamingRun& run);
 
 // Which boards need no lookup, by the pawns still on their home squares (a
 // white pawn on rank 2, a black one on rank 7; bit f for White's on file f,
@@ -75,15 +60,3 @@ bool startsFromInitialPosition(const PgnGame& game);
 
 // The message for a move of a game that could not be played.
 const char* moveFaultText(MoveOutcome outcome);
-
-// Appends a tag pair with the value escaped: `[Name "value"]`. A line end in
-// the value becomes a blank, so that the pair stays on one line.
-void appendTagPair(std::string& out, std::string_view name, std::string_view value);
-
-// Appends the game's bytes with its ECO and Opening tag pairs replaced in
-// place by `ecoPair` and `openingPair`; a missing one is added after the
-// last tag line with that line's line end (after the last pair itself when
-// the movetext follows on its line), and a game without tags gets both
-// lines and an empty line first.
-void appendTaggedGame(std::string& out, const PgnGame& game, std::string_view ecoPair,
-                      std::string_view openingPair);

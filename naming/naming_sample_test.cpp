@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "pgn/opening_namer.h"
+#include "naming/game_naming.h"
+#include "naming/naming_run.h"
 #include "pgn/test_support.h"
 
 namespace {

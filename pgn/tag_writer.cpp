@@ -1,0 +1,99 @@
+#include "pgn/tag_writer.h"
+
+#include <algorithm>
+
+namespace {
+
+// A pair the writer may replace: '[', the name, a quoted value and ']',
+// with blanks between them allowed. The reader also gives the remains of a
+// broken tag line as a pair; those stay as they are.
+bool isWholePair(std::string_view text, const PgnTag& tag) {
+    if (tag.pairEnd <= tag.pairBegin || tag.pairEnd > text.size()) return false;
+    const std::string_view pair = text.substr(tag.pairBegin, tag.pairEnd - tag.pairBegin);
+    std::size_t at = 0;
+    auto blanks = [&] {
+        while (at < pair.size() && (pair[at] == ' ' || pair[at] == '\t')) ++at;
+    };
+    if (pair[at++] != '[') return false;
+    blanks();
+    if (pair.substr(at, tag.name.size()) != tag.name) return false;
+    at += tag.name.size();
+    blanks();
+    if (at >= pair.size() || pair[at] != '"') return false;
+    ++at;
+    while (at < pair.size() && pair[at] != '"') at += pair[at] == '\\' ? 2 : 1;
+    if (at >= pair.size()) return false;
+    ++at;
+    blanks();
+    return at + 1 == pair.size() && pair[at] == ']';
+}
+
+std::string_view lineEndOf(std::string_view line) {
+    if (line.ends_with("\r\n")) return "\r\n";
+    if (line.ends_with('\n')) return "\n";
+    return {};
+}
+
+// The line end of the game's first line, for a game without tags.
+std::string_view firstLineEnd(std::string_view text) {
+    std::size_t end = text.find('\n');
+    if (end != std::string_view::npos && end > 0 && text[end - 1] == '\r') return "\r\n";
+    return "\n";
+}
+
+bool onlyBlanks(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+}  // namespace
+
+void appendTagPair(std::string& out, std::string_view name, std::string_view value) {
+    out += '[';
+    out += name;
+    out += " \"";
+    for (char c : value) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c == '\n' || c == '\r' ? ' ' : c;
+    }
+    out += "\"]";
+}
+
+void appendTaggedGame(std::string& out, const PgnGame& game, std::string_view ecoPair,
+                      std::string_view openingPair) {
+    const std::string_view text = game.text;
+    if (game.tags.empty()) {
+        const std::string_view end = firstLineEnd(text);
+        out.append(ecoPair).append(end).append(openingPair).append(end).append(end);
+        out.append(text);
+        return;
+    }
+    bool haveEco = false;
+    bool haveOpening = false;
+    std::size_t copied = 0;
+    for (const PgnTag& tag : game.tags) {
+        const std::string_view name = tag.name;
+        const bool eco = name == "ECO";
+        if ((!eco && name != "Opening") || !isWholePair(text, tag)) continue;
+        if (tag.pairBegin < copied) continue;  // not in file order: left alone
+        out.append(text.substr(copied, tag.pairBegin - copied));
+        out.append(eco ? ecoPair : openingPair);
+        copied = tag.pairEnd;
+        (eco ? haveEco : haveOpening) = true;
+    }
+    if (!haveEco || !haveOpening) {
+        // After the last tag line, or right after the last pair when the
+        // movetext follows on its line.
+        const PgnTag& last = game.tags.back();
+        const std::string_view line = text.substr(last.lineBegin, last.lineEnd - last.lineBegin);
+        const std::string_view end = lineEndOf(line);
+        const std::size_t pairEnd = std::max(last.pairEnd, last.lineBegin);
+        const bool ownLine = !end.empty() && pairEnd <= last.lineEnd - end.size() &&
+                             onlyBlanks(text.substr(pairEnd, last.lineEnd - end.size() - pairEnd));
+        const std::size_t at = std::max(ownLine ? last.lineEnd : pairEnd, copied);
+        out.append(text.substr(copied, at - copied));
+        copied = at;
+        if (!haveEco) out.append(ecoPair).append(ownLine ? end : "");
+        if (!haveOpening) out.append(openingPair).append(ownLine ? end : "");
+    }
+    out.append(text.substr(copied));
+}
