@@ -7,10 +7,17 @@ std::string bookSummary(const OpeningBook& book, std::string_view name) {
            " bytes\n";
 }
 
+std::string oneLineName(std::string name) {
+    for (char& c : name) {
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    }
+    return name;
+}
+
 std::string positionLine(const OpeningBook& book, std::int32_t index) {
     OpeningName name = openingNameAt(book, index);
     return placementText(book.keys + std::size_t(index) * PACKED_BOARD_SIZE) + '\t' + name.eco +
-           '\t' + name.name + '\n';
+           '\t' + oneLineName(std::move(name.name)) + '\n';
 }
 
 bool writePositionList(const OpeningBook& book, std::FILE* out) {

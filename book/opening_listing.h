@@ -13,6 +13,10 @@
 // and a line end.
 std::string bookSummary(const OpeningBook& book, std::string_view name);
 
+// The name with every tab and line break (CR, LF) written as a blank, so
+// that it stays one field of a tab-separated line.
+std::string oneLineName(std::string name);
+
 // "PLACEMENT<TAB>ECO<TAB>NAME" and a line end for the position at `index`.
 std::string positionLine(const OpeningBook& book, std::int32_t index);
 

@@ -7,15 +7,17 @@
 #include <vector>
 
 #include "book/opening_reader.h"
+#include "naming/game_selection.h"
 
 extern const char ECO_USAGE[];
 
-enum class EcoMode { SUMMARY, LIST, TABLE, TAGS };
+enum class EcoMode { SUMMARY, LIST, TABLE, TAGS, STATISTICS, GAMES };
 
 struct EcoCommand {
     EcoMode mode = EcoMode::SUMMARY;
     std::string book;
     std::vector<std::string> games;  // "-" is standard input
+    GameSelection selection;         // -e and -n
 };
 
 // Reads the arguments after the program name. False for the usage text:

@@ -34,6 +34,17 @@ TEST(ParseEcoCommand, TakesTheFourFormsAndRefusesTheRest) {
         {{"-l", "-t", "b.ECO", "g.pgn"}, "-l and -t do not go together", M::SUMMARY, 0},
         {{"-l", "b.ECO", "g.pgn"}, "-l takes no game files", M::SUMMARY, 0},
         {{"-t", "b.ECO"}, "-t needs game files", M::SUMMARY, 0},
+        {{"-s", "b.ECO", "g.pgn"}, nullptr, M::STATISTICS, 1},
+        {{"-e", "B2,C", "b.ECO", "g.pgn"}, nullptr, M::GAMES, 1},
+        {{"b.ECO", "-n", "-t", "g.pgn"}, nullptr, M::GAMES, 1},  // "-t" is the text
+        {{"-t", "-n", "x", "b.ECO", "g.pgn"}, nullptr, M::TAGS, 1},
+        {{"-s", "-e", "E", "b.ECO", "g.pgn"}, nullptr, M::STATISTICS, 1},
+        {{"-s", "-t", "b.ECO", "g.pgn"}, "-s and -t do not go together", M::SUMMARY, 0},
+        {{"-l", "-s", "b.ECO"}, "-l and -s do not go together", M::SUMMARY, 0},
+        {{"-l", "-n", "x", "b.ECO"}, "-l and -n do not go together", M::SUMMARY, 0},
+        {{"-e", "B", "b.ECO"}, "-e needs game files", M::SUMMARY, 0},
+        {{"b.ECO", "g.pgn", "-n"}, "-n needs a text", M::SUMMARY, 0},
+        {{"-e", "B2x", "b.ECO", "g.pgn"}, "malformed list of ECO codes \"B2x\"", M::SUMMARY, 0},
     };
     for (const auto& c : cases) {
         EcoCommand command;

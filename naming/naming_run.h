@@ -1,6 +1,7 @@
 // Naming the opening of every game of PGN files with an opening file: a
-// table of the games' openings, or the games written back with ECO and
-// Opening tags.
+// table of the games' openings, the games written back with ECO and Opening
+// tags, the games of some openings as they stand, or how each opening
+// scores.
 #pragma once
 
 #include <cstdio>
@@ -8,9 +9,18 @@
 #include <vector>
 
 #include "book/opening_reader.h"
+#include "naming/game_selection.h"
+
+enum class NamingOutput {
+    TABLE,       // a line per game: file, game, eco, ply, opening
+    TAGS,        // -t: the games with ECO and Opening tags
+    GAMES,       // -e, -n: the selected games, every byte as it stands
+    STATISTICS,  // -s: a row per opening with its results
+};
 
 struct NamingRun {
-    bool tagMode = false;            // -t: the games again, with ECO and Opening tags
+    NamingOutput output = NamingOutput::TABLE;
+    GameSelection selection;         // -e and -n; TAGS and STATISTICS heed it too
     std::vector<std::string> files;  // PGN names as given, "-" for standard input
     std::FILE* out = stdout;         // results
     std::FILE* err = stderr;         // messages, "teseco: " first; a progress line

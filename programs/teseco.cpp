@@ -11,6 +11,19 @@
 #include "naming/eco_command.h"
 #include "naming/naming_run.h"
 
+static NamingOutput outputOf(EcoMode mode) {
+    switch (mode) {
+        case EcoMode::TAGS:
+            return NamingOutput::TAGS;
+        case EcoMode::STATISTICS:
+            return NamingOutput::STATISTICS;
+        case EcoMode::GAMES:
+            return NamingOutput::GAMES;
+        default:
+            return NamingOutput::TABLE;
+    }
+}
+
 static int runTeseco(int argc, char** argv) {
     ignoreBrokenPipe();
     useBinaryStandardStreams();
@@ -36,7 +49,8 @@ static int runTeseco(int argc, char** argv) {
         writePositionList(book, stdout);
     } else {
         NamingRun run;
-        run.tagMode = command.mode == EcoMode::TAGS;
+        run.output = outputOf(command.mode);
+        run.selection = command.selection;
         run.files = command.games;
         status = nameOpenings(book, run);
     }
