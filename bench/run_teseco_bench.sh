@@ -1,8 +1,8 @@
 #!/bin/sh
 # Builds the release configuration and times teseco on the lichess sample
 # repeated 19 times (about 71 MB, made in a temporary folder, not kept):
-# the table, -t, the peer pgn-extract -e with its own ECO file, and -t over
-# two processes with GNU parallel (--pipe, as for a stream, and --pipepart,
+# the table, -t, -s, -e (every game) and -n, the peer pgn-extract -e with
+# its own ECO file, and -t over two processes with GNU parallel (--pipe, as for a stream, and --pipepart,
 # which hands each process its part of a file), whose output must equal the
 # single-process one. Prints the best of RUNS of each in MB/s (10^6 bytes)
 # and games/s, by the clock and by the CPU time used, and the peak memory;
@@ -50,6 +50,12 @@ measure() {
 
 measure table "teseco (table)" "$work/table.txt" "$bin/programs/teseco" "$book" "$big"
 measure tags "teseco -t" "$work/tagged.pgn" "$bin/programs/teseco" -t "$book" "$big"
+measure stats "teseco -s" "$work/stats.txt" "$bin/programs/teseco" -s "$book" "$big"
+measure select "teseco -e A,B,C,D,E" "$work/selected.pgn" "$bin/programs/teseco" -e A,B,C,D,E \
+    "$book" "$big"
+cmp -s "$big" "$work/selected.pgn" || { echo "-e A,B,C,D,E did not give the input back"; exit 1; }
+measure najdorf "teseco -n najdorf" "$work/najdorf.pgn" "$bin/programs/teseco" -n najdorf \
+    "$book" "$big"
 measure parallel "teseco -t, parallel --pipe" "$work/parallel.pgn" sh -c "parallel --pipe \
     --keep-order --recstart '[Event ' --block 8M -j2 '$bin/programs/teseco' -t '$book' - <'$big'"
 cmp -s "$work/tagged.pgn" "$work/parallel.pgn" ||
