@@ -28,17 +28,21 @@ bool isWholePair(std::string_view text, const PgnTag& tag) {
     return at + 1 == pair.size() && pair[at] == ']';
 }
 
+// A line ends with LF, CRLF or, in files of old Macintosh editors, a lone
+// CR; the lines added to a game end the way its own lines do.
 std::string_view lineEndOf(std::string_view line) {
     if (line.ends_with("\r\n")) return "\r\n";
     if (line.ends_with('\n')) return "\n";
+    if (line.ends_with('\r')) return "\r";
     return {};
 }
 
-// The line end of the game's first line, for a game without tags.
+// The line end of the game's first line, for a game without tags; LF when
+// the game is a single line without one.
 std::string_view firstLineEnd(std::string_view text) {
-    std::size_t end = text.find('\n');
-    if (end != std::string_view::npos && end > 0 && text[end - 1] == '\r') return "\r\n";
-    return "\n";
+    const std::size_t end = text.find_first_of("\r\n");
+    if (end == std::string_view::npos || text[end] == '\n') return "\n";
+    return text.substr(end + 1).starts_with('\n') ? "\r\n" : "\r";
 }
 
 bool onlyBlanks(std::string_view text) {

@@ -62,6 +62,7 @@ constexpr TagCase tagCases[] = {
     {"1. e4 *\n", "[ECO \"E\"]\n[Opening \"O\"]\n\n1. e4 *\n"},
     {"1. e4\r\n*\r\n", "[ECO \"E\"]\r\n[Opening \"O\"]\r\n\r\n1. e4\r\n*\r\n"},
     {"1. e4 *", "[ECO \"E\"]\n[Opening \"O\"]\n\n1. e4 *"},
+    {"1. e4\r*\r", "[ECO \"E\"]\r[Opening \"O\"]\r\r1. e4\r*\r"},
 };
 
 TEST(AppendTaggedGame, ReplacesInPlaceOrAddsAfterTheLastTagLine) {
