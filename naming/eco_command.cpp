@@ -1,6 +1,8 @@
 #include "naming/eco_command.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <thread>
 
 #include "frame/ascii.h"
 
@@ -14,7 +16,7 @@ const char ECO_USAGE[] =
     "       teseco -n TEXT BOOK.ECO GAMES.pgn...   the games whose opening name holds TEXT\n"
     "A game file named - is standard input. CODES is a comma-separated list of\n"
     "codes (B20), prefixes (B2, B) and ranges (B20-B99). -e and -n go together\n"
-    "and with -t or -s.\n";
+    "and with -t or -s. -j N names on N threads (by default one per core).\n";
 
 namespace {
 
@@ -26,10 +28,23 @@ struct EcoOptions {
     std::vector<std::string> names;
 };
 
+// A number of threads for -j: decimal digits, 1 to MAX_THREADS.
+bool readThreads(const std::string& text, int& threads) {
+    if (text.empty() || text.size() > 3) return false;
+    int number = 0;
+    for (char c : text) {
+        if (!isDigit(c)) return false;
+        number = number * 10 + (c - '0');
+    }
+    if (number < 1 || number > MAX_THREADS) return false;
+    threads = number;
+    return true;
+}
+
 // Reads one option, with its value when it takes one; false with `message`
 // set for a fault, or empty for -h.
 bool readOption(const std::vector<std::string>& args, std::size_t& at, EcoOptions& options,
-                GameSelection& selection, std::string& message) {
+                GameSelection& selection, int& threads, std::string& message) {
     const std::string& arg = args[at];
     if (arg == "-h") return false;
     if (arg == "-l") {
@@ -54,6 +69,12 @@ bool readOption(const std::vector<std::string>& args, std::size_t& at, EcoOption
             message = "malformed list of ECO codes \"" + value + "\"";
             return false;
         }
+    } else if (arg == "-j") {
+        if (at + 1 == args.size() || !readThreads(args[at + 1], threads)) {
+            message = "-j needs a number of threads from 1 to " + std::to_string(MAX_THREADS);
+            return false;
+        }
+        ++at;
     } else {
         message = "unknown option \"" + arg + "\"";
         return false;
@@ -97,7 +118,7 @@ bool parseEcoCommand(const std::vector<std::string>& args, EcoCommand& command,
             options.names.push_back(arg);
         } else if (arg == "--") {
             optionsEnded = true;
-        } else if (!readOption(args, at, options, command.selection, message)) {
+        } else if (!readOption(args, at, options, command.selection, command.threads, message)) {
             return false;
         }
     }
@@ -118,6 +139,12 @@ bool parseEcoCommand(const std::vector<std::string>& args, EcoCommand& command,
     else if (!command.games.empty())
         command.mode = EcoMode::TABLE;
     return true;
+}
+
+int threadsToUse(const EcoCommand& command) {
+    if (command.threads > 0) return command.threads;
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : static_cast<int>(std::min<unsigned>(cores, MAX_THREADS));
 }
 
 bool openOpeningBook(const std::string& name, OpeningBook& book, std::string& message) {

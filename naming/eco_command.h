@@ -18,7 +18,14 @@ struct EcoCommand {
     std::string book;
     std::vector<std::string> games;  // "-" is standard input
     GameSelection selection;         // -e and -n
+    int threads = 0;                 // -j; 0: as many as the machine lets the process use
 };
+
+// The most threads -j takes.
+constexpr int MAX_THREADS = 256;
+
+// The threads of a run: those of -j, or one per core the process may use.
+int threadsToUse(const EcoCommand& command);
 
 // Reads the arguments after the program name. False for the usage text:
 // then `message` says what was wrong, or is empty for -h and no arguments.

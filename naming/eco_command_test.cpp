@@ -35,6 +35,10 @@ TEST(ParseEcoCommand, TakesTheFourFormsAndRefusesTheRest) {
         {{"-l", "b.ECO", "g.pgn"}, "-l takes no game files", M::SUMMARY, 0},
         {{"-t", "b.ECO"}, "-t needs game files", M::SUMMARY, 0},
         {{"-s", "b.ECO", "g.pgn"}, nullptr, M::STATISTICS, 1},
+        {{"-j", "256", "b.ECO", "g.pgn"}, nullptr, M::TABLE, 1},
+        {{"b.ECO", "-j", "1"}, nullptr, M::SUMMARY, 0},
+        {{"-j", "0", "b.ECO"}, "-j needs a number of threads from 1 to 256", M::SUMMARY, 0},
+        {{"-j", "-1", "b.ECO"}, "-j needs a number of threads from 1 to 256", M::SUMMARY, 0},
         {{"-e", "B2,C", "b.ECO", "g.pgn"}, nullptr, M::GAMES, 1},
         {{"b.ECO", "-n", "-t", "g.pgn"}, nullptr, M::GAMES, 1},  // "-t" is the text
         {{"-t", "-n", "x", "b.ECO", "g.pgn"}, nullptr, M::TAGS, 1},

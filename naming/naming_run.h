@@ -4,6 +4,7 @@
 // scores.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -25,9 +26,14 @@ struct NamingRun {
     std::FILE* out = stdout;         // results
     std::FILE* err = stderr;         // messages, "teseco: " first; a progress line
                                      // while it is a terminal
+    int threads = 1;                 // -j: 1 names on the calling thread alone
+    // The games of a file go to the threads in blocks of about this many
+    // bytes (a game larger than that is a block of its own).
+    std::size_t blockSize = std::size_t{1} << 17;
 };
 
 // Names the opening of every game of every file; gives the exit status: 0
-// when every file and game was read, 1 otherwise. A failed write of the
+// when every file and game was read, 1 otherwise. Output, messages and
+// status are the same byte for byte at any number of threads. A failed write of the
 // results ends the run at once; the caller reports it (finishOutput).
 int nameOpenings(const OpeningBook& book, NamingRun& run);

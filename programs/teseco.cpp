@@ -52,6 +52,7 @@ static int runTeseco(int argc, char** argv) {
         run.output = outputOf(command.mode);
         run.selection = command.selection;
         run.files = command.games;
+        run.threads = threadsToUse(command);
         status = nameOpenings(book, run);
     }
     return finishOutput(stdout, stderr, status);
