@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "naming/game_namer.h"
 #include "naming/run_writer.h"
@@ -50,13 +51,16 @@ void clearBlock(GameBlock& block, const std::string& file) {
     block.named = false;
 }
 
-void addGame(GameBlock& block, const PgnGame& game) {
-    if (block.gameCount == block.games.size()) block.games.emplace_back();
-    block.games[block.gameCount++] = game;
+// Takes the game the reader delivered into the block. The two swap places,
+// so that the reader fills a game of an earlier block next, whose tags keep
+// their room: no tag is copied.
+void addGame(GameBlock& block, PgnGame& game) {
     block.bytes.append(game.skipped);
     block.ends.push_back(block.bytes.size());
     block.bytes.append(game.text);
     block.ends.push_back(block.bytes.size());
+    if (block.gameCount == block.games.size()) block.games.emplace_back();
+    std::swap(block.games[block.gameCount++], game);
 }
 
 // Points the games' views into the block's own bytes, now that they no
