@@ -15,8 +15,8 @@
 #include <sstream>
 #include <vector>
 
-#include "book/compile_text.h"
 #include "book/opening_reader.h"
+#include "tests/support/book_support.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "chess/test_support.h"
+#include "tests/support/chess_support.h"
 
 namespace {
 

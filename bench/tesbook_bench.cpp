@@ -112,10 +112,10 @@ std::string openingName(std::mt19937& random) {
     int words = 1 + static_cast<int>(random() % 3);
     for (int i = 0; i < words; ++i) {
         if (i) name += ' ';
-        name += openingWords[random() % openingWords.size()];
+        name += OPENING_WORDS[random() % OPENING_WORDS.size()];
     }
     name += ": ";
-    name += openingWords[random() % openingWords.size()];
+    name += OPENING_WORDS[random() % OPENING_WORDS.size()];
     name += " Variation, line " + std::to_string(random() % 1000);
     return name;
 }

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "config/settings.h"
+#include "tests/support/captured_run.h"
 #include "transform/transform.h"
 
 namespace {
@@ -73,9 +74,8 @@ void InProcess(benchmark::State& state) {
     std::string input = (file.folder / "big.TXT").string();
     std::string page = (file.folder / "big.htm").string();
     for (auto _ : state) {
-        Frame frame;
-        std::string console;
-        prepareFrame(frame, WEB_PROFILE, console);
+        CapturedRun run(WEB_PROFILE);
+        Frame& frame = run.frame;
         Settings settings;
         TransformState transform{frame, settings};
         openBuffered(frame, input);

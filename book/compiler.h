@@ -13,6 +13,9 @@
 #include "chess/movereader.h"
 #include "frame/io.h"
 
+// tesbook's banner, usage text and console rules, which the frame follows.
+extern const ToolProfile BOOK_PROFILE;
+
 // The whole state of one compile, owned by the program's main. The large
 // tables are obtained once by allocateBook; nothing is allocated later.
 struct Book {
@@ -27,7 +30,7 @@ struct Book {
 };
 
 // Obtains the name space, the opening table and the position list; called
-// once at start, before the files are opened.
+// once, before the compile.
 void allocateBook(Frame& frame, Book& book);
 
 // Compiles the open input into the open output file. Every error ends the

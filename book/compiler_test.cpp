@@ -9,7 +9,7 @@
 #include <string>
 
 #include "book/opening_file.h"
-#include "frame/test_run.h"
+#include "tests/support/captured_run.h"
 
 namespace {
 

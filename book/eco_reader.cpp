@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "book/move_text.h"
 #include "frame/ascii.h"
 
 namespace {

@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "frame/test_run.h"
+#include "book/compiler.h"
+#include "tests/support/captured_run.h"
 
 namespace {
 

@@ -13,7 +13,7 @@ void allocateNameSpace(Frame& frame, NameStore& store) {
 }
 
 int findOpeningWord(const char* text) {
-    return findSortedWord(openingWords, text) + 1;
+    return findSortedWord(OPENING_WORDS, text) + 1;
 }
 
 void encodeOpeningName(Frame& frame, char* name) {
@@ -30,7 +30,7 @@ void encodeOpeningName(Frame& frame, char* name) {
             if (int code = findOpeningWord(read)) {
                 *write++ = '$';
                 *write++ = static_cast<char>(code);
-                read += openingWords[static_cast<std::size_t>(code - 1)].size();
+                read += OPENING_WORDS[static_cast<std::size_t>(code - 1)].size();
                 continue;
             }
         }

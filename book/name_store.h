@@ -17,7 +17,7 @@ constexpr int OPENING_WORD_COUNT = 245;
 // The word dictionary of the opening file. A word's code is its position
 // plus one; the viewer decodes names with the same table, so neither the
 // words nor their order may ever change.
-constexpr std::array<std::string_view, OPENING_WORD_COUNT> openingWords = {
+constexpr std::array<std::string_view, OPENING_WORD_COUNT> OPENING_WORDS = {
     "Accelerated",  "Accepted",     "Adorjan",      "Advance",        "Alapin",
     "Albin",        "Alekhine",     "Allgaier",     "Anderssen",      "Andersson",
     "Anglo-",       "Anti-",        "Antoshin",     "Archangel",      "Aronin",
@@ -74,7 +74,7 @@ namespace name_store_detail {
 // Every word must shrink when it becomes '$' and a code, and start with a
 // capital, the only place the encoder looks for one.
 constexpr bool wordsFitTheEncoding() {
-    for (std::string_view word : openingWords) {
+    for (std::string_view word : OPENING_WORDS) {
         if (word.size() < 4 || word.size() > 17) return false;
         if (word[0] < 'A' || word[0] > 'Z') return false;
     }
@@ -83,10 +83,10 @@ constexpr bool wordsFitTheEncoding() {
 
 }  // namespace name_store_detail
 
-static_assert(openingWords.size() == 245);
-static_assert(isSortedAndPrefixFree(openingWords), "the word search halves a sorted table");
+static_assert(OPENING_WORDS.size() == 245);
+static_assert(isSortedAndPrefixFree(OPENING_WORDS), "the word search halves a sorted table");
 static_assert(name_store_detail::wordsFitTheEncoding());
-static_assert(openingWords[44] == "Cambridge Springs" && openingWords[204] == "Sicilian");
+static_assert(OPENING_WORDS[44] == "Cambridge Springs" && OPENING_WORDS[204] == "Sicilian");
 
 constexpr std::int32_t NAME_SPACE_SIZE = 500000;
 constexpr int MAX_OPENING_LINES = 10000;

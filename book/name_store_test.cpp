@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/test_run.h"
+#include "book/compiler.h"
+#include "tests/support/captured_run.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ std::string code(int word) {
 
 TEST_F(NameStoreTest, EveryWordAloneBecomesItsCode) {
     for (int i = 0; i < OPENING_WORD_COUNT; ++i) {
-        std::string word(openingWords[i]);
+        std::string word(OPENING_WORDS[i]);
         EXPECT_EQ(i + 1, findOpeningWord(word.c_str())) << word;
         EXPECT_EQ(code(i + 1), encoded(word)) << word;
     }

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "frame/test_run.h"
+#include "book/compiler.h"
+#include "tests/support/captured_run.h"
 
 namespace {
 

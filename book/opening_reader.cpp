@@ -98,12 +98,11 @@ bool checkPlacements(const std::uint8_t* keys, std::int32_t count, std::size_t b
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t* key = keys + std::size_t(i) * PACKED_BOARD_SIZE;
         std::size_t at = base + std::size_t(i) * PACKED_BOARD_SIZE;
-        for (int b = 0; b < PACKED_BOARD_SIZE; ++b) {
-            for (int code : {key[b] & 15, key[b] >> 4}) {
-                if (code == 7 || code == 8 || code == 15) {
-                    return fail(error, "placement holds the piece code " + std::to_string(code),
-                                at + std::size_t(b));
-                }
+        for (int k = 0; k < 2 * PACKED_BOARD_SIZE; ++k) {
+            const int code = packedCode(key, k);
+            if (code == 7 || code == 8 || code == 15) {
+                return fail(error, "placement holds the piece code " + std::to_string(code),
+                            at + std::size_t(k / 2));
             }
         }
         if (i > 0 && std::memcmp(key - PACKED_BOARD_SIZE, key, PACKED_BOARD_SIZE) >= 0) {
@@ -280,7 +279,7 @@ OpeningName nameRecordAt(const OpeningBook& book, std::int32_t offset) {
                   static_cast<char>('0' + (record[1] - 0x80) % 10)};
     for (const std::uint8_t* p = record + 2; *p; ++p) {
         if (*p == '$') {
-            result.name += openingWords[*++p - 1];
+            result.name += OPENING_WORDS[*++p - 1];
         } else if (*p == ':' && p[1] != 0) {
             result.name += ": ";
         } else {
@@ -301,7 +300,7 @@ std::string placementText(const std::uint8_t* packedBoard) {
         int empty = 0;
         for (int file = 0; file < 8; ++file) {
             int k = 8 * rank + file;
-            int code = packedBoard[k / 2] >> (k % 2 * 4) & 15;
+            int code = packedCode(packedBoard, k);
             if (code == 0) {
                 ++empty;
                 continue;

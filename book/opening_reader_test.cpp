@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "book/compile_text.h"
+#include "tests/support/book_support.h"
 
 namespace {
 

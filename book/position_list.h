@@ -7,17 +7,16 @@
 #include <memory>
 
 #include "book/name_store.h"
+#include "book/packed_board.h"
 #include "chess/board.h"
 #include "frame/io.h"
 
 constexpr int MAX_POSITIONS = 50000;
-constexpr int PACKED_BOARD_SIZE = 32;
 constexpr std::int32_t NO_RECORD = -1;
 
-// A board key holds only where the pieces stand: the viewer looks up games
-// by placement, so the side to move, castling and en passant are left out
-// and transpositions meet. Square k (a1 = 0, b1 = 1, ..., h8 = 63) is the
-// nibble kind + 8 * color, low in byte k / 2 for even k, high for odd k.
+// A board key holds only where the pieces stand (see book/packed_board.h):
+// the viewer looks up games by placement, so the side to move, castling and
+// en passant are left out and transpositions meet.
 struct PositionRecord {
     std::uint8_t packedBoard[PACKED_BOARD_SIZE];
     std::int32_t lineIndex;  // the ECO line that reached the board
@@ -40,8 +39,6 @@ struct PositionList {
 
 // Obtains the store and the list for MAX_POSITIONS; a failure ends the run.
 void allocatePositionList(Frame& frame, PositionList& list);
-
-void packBoard(const Position& position, std::uint8_t (&packedBoard)[PACKED_BOARD_SIZE]);
 
 // Appends the current board, stamped with the line being read. The
 // 50,001st position ends the run: the viewer's table holds no more.

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "chess/movereader.h"
-#include "frame/test_run.h"
+#include "book/compiler.h"
+#include "book/move_text.h"
+#include "tests/support/captured_run.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "chess/test_support.h"
+#include "tests/support/chess_support.h"
 
 namespace {
 
@@ -14,10 +14,10 @@ Position fromFen(const char* fen) {
     return position;
 }
 
-constexpr std::uint8_t KNIGHT_BIT = attackBit[KNIGHT];
-constexpr std::uint8_t DIAGONAL = attackBit[BISHOP] | attackBit[QUEEN];
-constexpr std::uint8_t STRAIGHT = attackBit[ROOK] | attackBit[QUEEN];
-constexpr std::uint8_t KING_BIT = attackBit[KING];
+constexpr std::uint8_t KNIGHT_BIT = ATTACK_BIT[KNIGHT];
+constexpr std::uint8_t DIAGONAL = ATTACK_BIT[BISHOP] | ATTACK_BIT[QUEEN];
+constexpr std::uint8_t STRAIGHT = ATTACK_BIT[ROOK] | ATTACK_BIT[QUEEN];
+constexpr std::uint8_t KING_BIT = ATTACK_BIT[KING];
 
 struct AttackCase {
     int difference;
@@ -57,7 +57,7 @@ TEST(AttackTable, EntriesFollowTheRule) {
         EXPECT_EQ(test.step, attackEntry(test.difference).step) << test.difference;
     }
     int lines = 0;
-    for (const AttackEntry& entry : attackTable) lines += entry.mask != 0;
+    for (const AttackEntry& entry : ATTACK_TABLE) lines += entry.mask != 0;
     EXPECT_EQ(8 + 4 * 2 * 7, lines);  // knight jumps and four lines both ways
 }
 

@@ -7,19 +7,19 @@
 namespace {
 
 // Both colors use the same back rank, so both queens stand on the d-file.
-constexpr PieceKind backRank[8] = {ROOK, KNIGHT, BISHOP, QUEEN, KING, BISHOP, KNIGHT, ROOK};
+constexpr PieceKind BACK_RANK[8] = {ROOK, KNIGHT, BISHOP, QUEEN, KING, BISHOP, KNIGHT, ROOK};
 
 // ANDed into castleRights for both squares of every move: a right goes when
 // the king or the rook leaves home, or when the rook is taken at home.
 constexpr std::array<std::uint8_t, BOARD_CELLS> buildCastleMask() {
     std::array<std::uint8_t, BOARD_CELLS> mask{};
     for (auto& byte : mask) byte = 15;
-    mask[makeSquare(0, 0)] = 15 & ~CASTLE_WQ;
-    mask[makeSquare(4, 0)] = 15 & ~(CASTLE_WK | CASTLE_WQ);
-    mask[makeSquare(7, 0)] = 15 & ~CASTLE_WK;
-    mask[makeSquare(0, 7)] = 15 & ~CASTLE_BQ;
-    mask[makeSquare(4, 7)] = 15 & ~(CASTLE_BK | CASTLE_BQ);
-    mask[makeSquare(7, 7)] = 15 & ~CASTLE_BK;
+    mask[rookHome(WHITE, false)] = 15 & ~CASTLE_WQ;
+    mask[kingHome(WHITE)] = 15 & ~(CASTLE_WK | CASTLE_WQ);
+    mask[rookHome(WHITE, true)] = 15 & ~CASTLE_WK;
+    mask[rookHome(BLACK, false)] = 15 & ~CASTLE_BQ;
+    mask[kingHome(BLACK)] = 15 & ~(CASTLE_BK | CASTLE_BQ);
+    mask[rookHome(BLACK, true)] = 15 & ~CASTLE_BK;
     return mask;
 }
 
@@ -38,10 +38,10 @@ void setupStartPosition(Position& position) {
     std::memset(position.board, 0, sizeof position.board);
     clearPieceLists(position);
     for (int file = 0; file < 8; ++file) {
-        position.board[makeSquare(file, 0)] = BoardCell{backRank[file], WHITE};
+        position.board[makeSquare(file, 0)] = BoardCell{BACK_RANK[file], WHITE};
         position.board[makeSquare(file, 1)] = BoardCell{PAWN, WHITE};
         position.board[makeSquare(file, 6)] = BoardCell{PAWN, BLACK};
-        position.board[makeSquare(file, 7)] = BoardCell{backRank[file], BLACK};
+        position.board[makeSquare(file, 7)] = BoardCell{BACK_RANK[file], BLACK};
     }
     position.sideToMove = WHITE;
     position.otherSide = BLACK;

@@ -29,6 +29,24 @@ constexpr int rankOf(int square) {
 enum PieceKind : std::int8_t { EMPTY, PAWN, KNIGHT, BISHOP, ROOK, QUEEN, KING };
 enum Color : std::int8_t { WHITE, BLACK };
 
+// The squares of the castling pieces before they move: the king on the
+// e-file, the rooks in the corners of its color's first rank.
+constexpr int homeRank(int color) {
+    return color == WHITE ? 0 : 7;
+}
+constexpr Square kingHome(int color) {
+    return makeSquare(4, homeRank(color));
+}
+constexpr Square rookHome(int color, bool kingSide) {
+    return makeSquare(kingSide ? 7 : 0, homeRank(color));
+}
+
+// The square of the pawn taken en passant: the file of the capture's
+// destination on the rank of the capturing pawn.
+constexpr Square passedPawnSquare(int from, int to) {
+    return static_cast<Square>((to & 7) + (from & 0x70));
+}
+
 // The piece letters of the move notation, for kinds 1 to 6.
 constexpr char PIECE_LETTERS[] = "PNBRQK";
 

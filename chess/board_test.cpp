@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "chess/test_support.h"
+#include "tests/support/chess_support.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 namespace {
 
 // Offsets in the order in which they are tried.
-constexpr int knightSteps[8] = {-18, 14, -14, 18, -33, 31, -31, 33};
-constexpr int kingSteps[8] = {-17, -1, 15, -16, 16, -15, 1, 17};
-constexpr int bishopLines[4] = {-17, -15, 17, 15};
-constexpr int rookLines[4] = {-1, -16, 1, 16};
-constexpr int queenLines[8] = {-17, -15, 17, 15, -1, -16, 1, 16};
+constexpr int KNIGHT_STEPS[8] = {-18, 14, -14, 18, -33, 31, -31, 33};
+constexpr int KING_STEPS[8] = {-17, -1, 15, -16, 16, -15, 1, 17};
+constexpr int BISHOP_LINES[4] = {-17, -15, 17, 15};
+constexpr int ROOK_LINES[4] = {-1, -16, 1, 16};
+constexpr int QUEEN_LINES[8] = {-17, -15, 17, 15, -1, -16, 1, 16};
 
 inline void append(MoveList& list, Square from, int to, int special, int captured) {
     assert(list.moveCount < MAX_MOVES);
@@ -52,7 +52,7 @@ bool holds(const Position& position, int square, PieceKind kind, int color) {
 }
 
 void generateCastling(const Position& position, MoveList& list, Square genFrom) {
-    const Square home = position.sideToMove == WHITE ? 0x04 : 0x74;
+    const Square home = kingHome(position.sideToMove);
     if (genFrom != home) return;
     for (int to : {home + 2, home - 2}) {
         if (castlingFits(position, static_cast<Square>(to))) {
@@ -101,11 +101,6 @@ void generatePawn(const Position& position, MoveList& list, Square genFrom) {
     }
 }
 
-// The pawn taken en passant stands on the file of `to` and the rank of `from`.
-Square passedPawnSquare(Move move) {
-    return static_cast<Square>((move.to & 7) + (move.from & 0x70));
-}
-
 // Runs the generator of the piece's kind when it belongs to sideToMove and,
 // unless `only` is EMPTY, is of that kind.
 void generatePiece(const Position& position, MoveList& list, Square genFrom, PieceKind only) {
@@ -117,19 +112,19 @@ void generatePiece(const Position& position, MoveList& list, Square genFrom, Pie
             generatePawn(position, list, genFrom);
             break;
         case KNIGHT:
-            generateSteps(position, list, genFrom, knightSteps);
+            generateSteps(position, list, genFrom, KNIGHT_STEPS);
             break;
         case BISHOP:
-            generateSlides(position, list, genFrom, bishopLines);
+            generateSlides(position, list, genFrom, BISHOP_LINES);
             break;
         case ROOK:
-            generateSlides(position, list, genFrom, rookLines);
+            generateSlides(position, list, genFrom, ROOK_LINES);
             break;
         case QUEEN:
-            generateSlides(position, list, genFrom, queenLines);
+            generateSlides(position, list, genFrom, QUEEN_LINES);
             break;
         case KING:
-            generateSteps(position, list, genFrom, kingSteps);
+            generateSteps(position, list, genFrom, KING_STEPS);
             generateCastling(position, list, genFrom);
             break;
     }
@@ -138,7 +133,7 @@ void generatePiece(const Position& position, MoveList& list, Square genFrom, Pie
 }  // namespace
 
 bool castlingFits(const Position& position, Square kingTo) {
-    const int home = position.sideToMove == WHITE ? 0x04 : 0x74;
+    const int home = kingHome(position.sideToMove);
     const RookSquares rook = castleRookSquares(kingTo);
     if (!holds(position, home, KING, position.sideToMove) ||
         !holds(position, rook.from, ROOK, position.sideToMove)) {
@@ -177,7 +172,7 @@ bool mayReach(PieceKind kind, Square from, Square target) {
         int files = (target & 7) - (from & 7);
         return files >= -1 && files <= 1;
     }
-    return (attackEntry(target - from).mask & attackBit[kind]) != 0;
+    return (attackEntry(target - from).mask & ATTACK_BIT[kind]) != 0;
 }
 
 }  // namespace
@@ -209,8 +204,9 @@ int generateMoves(const Position& position, MoveList& list) {
 }
 
 RookSquares castleRookSquares(Square kingTo) {
-    if (kingTo & 4) return {static_cast<Square>(kingTo + 1), static_cast<Square>(kingTo - 1)};
-    return {static_cast<Square>(kingTo - 2), static_cast<Square>(kingTo + 1)};
+    const bool kingSide = (kingTo & 4) != 0;
+    const int color = rankOf(kingTo) == homeRank(WHITE) ? WHITE : BLACK;
+    return {rookHome(color, kingSide), static_cast<Square>(kingSide ? kingTo - 1 : kingTo + 1)};
 }
 
 void makeMove(Position& position, Move move) {
@@ -220,7 +216,7 @@ void makeMove(Position& position, Move move) {
         case MOVE_NORMAL:
             break;
         case MOVE_EN_PASSANT:
-            removePiece(position, passedPawnSquare(move));
+            removePiece(position, passedPawnSquare(move.from, move.to));
             break;
         case MOVE_CASTLE: {
             const RookSquares rook = castleRookSquares(move.to);
@@ -240,7 +236,7 @@ void unmakeMove(Position& position, Move move) {
         case MOVE_NORMAL:
             break;
         case MOVE_EN_PASSANT:
-            putPiece(position, passedPawnSquare(move), PAWN);
+            putPiece(position, passedPawnSquare(move.from, move.to), PAWN);
             break;
         case MOVE_CASTLE: {
             const RookSquares rook = castleRookSquares(move.to);

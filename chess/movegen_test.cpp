@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "chess/attack.h"
-#include "chess/test_support.h"
+#include "tests/support/chess_support.h"
 
 namespace {
 

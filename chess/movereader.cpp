@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cassert>
-#include <cstdio>
 #include <limits>
 
 #include "chess/attack.h"
@@ -16,14 +15,14 @@ constexpr std::array<std::uint8_t, 128> buildCharClass() {
     return table;
 }
 
-constexpr std::array<std::uint8_t, 128> charClass = buildCharClass();
-static_assert(charClass['a'] == CC_FILE && charClass['h'] == CC_FILE && charClass['i'] == 0);
-static_assert(charClass['1'] == CC_RANK && charClass['8'] == CC_RANK && charClass['9'] == 0);
+constexpr std::array<std::uint8_t, 128> CHAR_CLASS = buildCharClass();
+static_assert(CHAR_CLASS['a'] == CC_FILE && CHAR_CLASS['h'] == CC_FILE && CHAR_CLASS['i'] == 0);
+static_assert(CHAR_CLASS['1'] == CC_RANK && CHAR_CLASS['8'] == CC_RANK && CHAR_CLASS['9'] == 0);
 
 // Bytes 0x80..0xFF belong to no class.
 bool hasClass(char c, std::uint8_t bits) {
     const auto byte = static_cast<unsigned char>(c);
-    return byte < charClass.size() && (charClass[byte] & bits) != 0;
+    return byte < CHAR_CLASS.size() && (CHAR_CLASS[byte] & bits) != 0;
 }
 
 // The bits of the from-square that must agree, by what the text gave of it.
@@ -55,7 +54,7 @@ constexpr std::size_t ZERO_TERMINATED = std::numeric_limits<std::size_t>::max();
 // Castling with the letter O or the digit 0, never mixed: "O-O-O", else
 // "O-O".
 int parseCastling(const Position& position, ParsedMove& move, MoveChars chars) {
-    const Square home = position.sideToMove == WHITE ? 0x04 : 0x74;
+    const Square home = kingHome(position.sideToMove);
     move = ParsedMove{home, NO_SQUARE, MOVE_CASTLE, EMPTY, KING};
     const char o = chars[0];
     if (chars[1] != '-' || chars[2] != o) return -1;
@@ -153,33 +152,6 @@ int parseMove(const Position& position, MoveReader& reader, const char* text) {
     return parseMoveChars(position, reader, {text, ZERO_TERMINATED});
 }
 
-int findMatchingMoves(Position& position, MoveReader& reader) {
-    reader.candidateCount = 0;
-    ParsedMove& move = reader.currentMove;
-    const Square wanted = move.from;
-    const int mask = matchMask(wanted);
-    const MoveList& list = reader.moveList;
-    for (int index = 0; index < list.moveCount; ++index) {
-        const Move candidate = list.moves[index];
-        if ((candidate.from & mask) != (wanted & mask)) continue;
-        if (position.board[candidate.from].piece != move.piece) continue;
-        move.from = candidate.from;
-        if (moveOf(move) != candidate) continue;
-        makeMove(position, candidate);
-        if (!isInCheck(position, position.sideToMove)) {
-            // At most ten pieces of a kind, each with one fitting move.
-            assert(reader.candidateCount < MAX_CANDIDATES);
-            if (reader.candidateCount < MAX_CANDIDATES) {
-                reader.candidateFrom[reader.candidateCount] = candidate.from;
-            }
-            ++reader.candidateCount;
-        }
-        unmakeMove(position, candidate);
-    }
-    move.from = wanted;
-    return reader.candidateCount;
-}
-
 namespace {
 
 // Would the mover's king stand attacked after the move? Worked out on the
@@ -190,8 +162,8 @@ bool exposesKing(const Position& position, Square from, Square to, std::uint8_t 
     const int enemy = position.otherSide;
     const BoardCell* board = position.board;
     const int king = board[from].piece == KING ? to : kingSquare(position, position.sideToMove);
-    const int passed = special == MOVE_EN_PASSANT ? (to & 7) + (from & 0x70) : NO_SQUARE;
-    int square = king - pawnAttackOffset[enemy];
+    const int passed = special == MOVE_EN_PASSANT ? passedPawnSquare(from, to) : NO_SQUARE;
+    int square = king - PAWN_ATTACK_OFFSET[enemy];
     for (int tries = 0; tries < 2; ++tries, square += 2) {
         if (!onBoard(square) || square == to || square == passed) continue;
         if (board[square].piece == PAWN && board[square].color == enemy) return true;
@@ -199,9 +171,9 @@ bool exposesKing(const Position& position, Square from, Square to, std::uint8_t 
     for (const PieceEntry& entry : position.pieceList[enemy]) {
         if (entry.kind == EMPTY || entry.kind == PAWN || entry.square == to) continue;
         const AttackEntry& line = attackEntry(king - entry.square);
-        if ((attackBit[entry.kind] & line.mask) == 0) continue;
+        if ((ATTACK_BIT[entry.kind] & line.mask) == 0) continue;
         // A knight's jump or a single step cannot be blocked.
-        if (line.mask & (attackBit[KNIGHT] | attackBit[KING])) return true;
+        if (line.mask & (ATTACK_BIT[KNIGHT] | ATTACK_BIT[KING])) return true;
         int between = entry.square + line.step;
         while (between != king && (between == from || between == passed ||
                                    (between != to && board[between].piece == EMPTY))) {
@@ -217,7 +189,7 @@ bool exposesKing(const Position& position, Square from, Square to, std::uint8_t 
 bool leavesPinLine(const Position& position, Square from, Square to) {
     const int king = kingSquare(position, position.sideToMove);
     const AttackEntry& line = attackEntry(from - king);
-    if ((line.mask & attackBit[QUEEN]) == 0) return false;
+    if ((line.mask & ATTACK_BIT[QUEEN]) == 0) return false;
     int square = king + line.step;
     for (; square != from; square += line.step) {
         if (square == to || position.board[square].piece != EMPTY) return false;
@@ -227,7 +199,7 @@ bool leavesPinLine(const Position& position, Square from, Square to) {
         const BoardCell cell = position.board[square];
         if (cell.piece == EMPTY) continue;
         return cell.color == position.otherSide &&
-               (attackEntry(king - square).mask & attackBit[cell.piece]) != 0;
+               (attackEntry(king - square).mask & ATTACK_BIT[cell.piece]) != 0;
     }
     return false;
 }
@@ -291,7 +263,7 @@ void findPieceMoves(Position& position, MoveReader& reader) {
     for (const PieceEntry& entry : position.pieceList[position.sideToMove]) {
         if (entry.kind != move.piece) continue;
         const AttackEntry& line = attackEntry(move.to - entry.square);
-        if ((line.mask & attackBit[move.piece]) == 0) continue;
+        if ((line.mask & ATTACK_BIT[move.piece]) == 0) continue;
         if (slides) {
             int square = entry.square + line.step;
             while (square != move.to && position.board[square].piece == EMPTY) square += line.step;
@@ -342,71 +314,6 @@ MoveOutcome playParsedMove(Position& position, MoveReader& reader) {
     return READ_PLAYED;
 }
 
-void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader,
-                      const char* textCursor) {
-    switch (playParsedMove(position, reader)) {
-        case READ_NO_CASTLE_RIGHT:
-            fatalError(frame, "Illegal attempt to Castle");
-        case READ_CASTLE_ATTACKED:
-            fatalError(frame, "Can't Castle through an attacked square");
-        case READ_NO_PIECE:
-        case READ_AMBIGUOUS:
-            reportMoveError(frame, moveErrorMessage(reader.candidateCount), textCursor);
-        default:
-            break;
-    }
-}
-
-namespace {
-
-// Is there a line piece of the color behind the empty square `vacated`, as
-// seen from the king?
-bool attacksThrough(const Position& position, int king, int vacated, int color) {
-    const AttackEntry& line = attackEntry(vacated - king);
-    if ((line.mask & attackBit[QUEEN]) == 0) return false;
-    int square = king + line.step;
-    while (onBoard(square) && position.board[square].piece == EMPTY) square += line.step;
-    if (!onBoard(square)) return false;
-    const BoardCell cell = position.board[square];
-    return cell.color == color && (attackEntry(king - square).mask & attackBit[cell.piece]) != 0;
-}
-
-// Does the piece of the kind on `from` (no pawn) reach the target over
-// empty squares?
-bool reaches(const Position& position, int kind, int from, int target) {
-    const AttackEntry& line = attackEntry(target - from);
-    if ((line.mask & attackBit[kind]) == 0) return false;
-    if (kind == KNIGHT) return true;
-    int square = from + line.step;
-    while (square != target && position.board[square].piece == EMPTY) square += line.step;
-    return square == target;
-}
-
-// Does the move just committed give check? In a position reached by legal
-// moves only the piece on the destination and line pieces behind the squares
-// the move emptied can. After a castling only the rook can: a line through
-// the emptied corner leaves the board, one through the king's home square
-// meets the rook.
-bool gaveCheck(const Position& position, const ParsedMove& move) {
-    const int king = kingSquare(position, position.sideToMove);
-    if (move.special == MOVE_CASTLE) {
-        return reaches(position, ROOK, castleRookSquares(move.to).to, king);
-    }
-    const int mover = position.otherSide;
-    const int kind = position.board[move.to].piece;
-    if (kind == PAWN) {
-        const int square = king - pawnAttackOffset[mover];
-        if (move.to == square || move.to == square + 2) return true;
-    } else if (kind != KING && reaches(position, kind, move.to, king)) {
-        return true;
-    }
-    if (attacksThrough(position, king, move.from, mover)) return true;
-    return move.special == MOVE_EN_PASSANT &&
-           attacksThrough(position, king, (move.to & 7) + (move.from & 0x70), mover);
-}
-
-}  // namespace
-
 MoveOutcome playSanMove(Position& position, MoveReader& reader, std::string_view text) {
     // What follows the move must be signs, checked below.
     const int consumed = parseMoveChars(position, reader, {text.data(), text.size()});
@@ -417,33 +324,8 @@ MoveOutcome playSanMove(Position& position, MoveReader& reader, std::string_view
     }
     const MoveOutcome outcome = playParsedMove(position, reader);
     if (outcome == READ_PLAYED) {
-        reader.inCheck = gaveCheck(position, reader.currentMove);
+        reader.inCheck = givesCheck(position, moveOf(reader.currentMove));
         reader.checkPly = position.plyCount;
     }
     return outcome;
-}
-
-void playMoveText(Frame& frame, Position& position, MoveReader& reader, const char*& textCursor) {
-    const int consumed = parseMove(position, reader, textCursor);
-    if (consumed < 0) reportMoveError(frame, moveErrorMessage(1), textCursor);
-    const char* after = textCursor + consumed;
-    checkAndPlayMove(frame, position, reader, textCursor);
-    // A check sign belongs to the move only when the move gives check; any
-    // other is left in the text, where it will fail as the next move.
-    if ((*after == '+' || *after == '#') && isInCheck(position, position.sideToMove)) ++after;
-    textCursor = after;
-}
-
-const char* moveErrorMessage(int candidateCount) {
-    if (candidateCount == 0) return "Can't find piece to move\n";
-    if (candidateCount > 1) return "More than one piece can move\n";
-    return "Illegal move\n";
-}
-
-void reportMoveError(Frame& frame, const char* message, const char* textCursor) {
-    if (frame.output.stream) std::fflush(frame.output.stream);
-    sayf(frame, "Move Error on line %d! -- ", frame.lineCounter);
-    say(frame, message);
-    if (textCursor) sayf(frame, "========>%s\n", textCursor);
-    endRun(frame, 1);
 }

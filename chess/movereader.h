@@ -1,14 +1,13 @@
 // Reading one move in algebraic notation and playing it. Lenient in what it
 // reads (capture and promotion signs optional, castling with O or 0, long or
 // short from-square), strict in what it plays: the text must fit exactly one
-// legal move, or the run ends with a move error report naming the line.
+// legal move, or the outcome says why it fits none or several.
 #pragma once
 
 #include <string_view>
 
 #include "chess/board.h"
 #include "chess/movegen.h"
-#include "frame/io.h"
 
 // The move being read: a move's four bytes and the kind of the moving piece.
 // `from` may be partial: file + 0x80 (rank missing), 0x08 + 16 * rank (file
@@ -29,7 +28,6 @@ struct MoveReader {
     // From-squares of the legal moves that fit the text, in move-list order.
     Square candidateFrom[MAX_CANDIDATES] = {};
     int candidateCount = 0;
-    MoveList moveList;
     // Whether the side to move stands in check, worked out by playSanMove
     // after the move it played: known while the position's ply count is
     // checkPly. Then a move that is no king's and no capture en passant only
@@ -63,12 +61,6 @@ MoveOutcome playSanMove(Position& position, MoveReader& reader, std::string_view
 // and commits it; the castling right and squares are checked first.
 MoveOutcome playParsedMove(Position& position, MoveReader& reader);
 
-// Reads the move at textCursor, plays the one legal move that fits it, steps
-// over a '+' or '#' only when the move gives check, and leaves textCursor
-// behind the move. The caller records the new position. A move error ends the
-// run.
-void playMoveText(Frame& frame, Position& position, MoveReader& reader, const char*& textCursor);
-
 // Fills reader.currentMove from the text; gives the characters consumed, or
 // a negative value when the text is not a move.
 int parseMove(const Position& position, MoveReader& reader, const char* text);
@@ -80,24 +72,10 @@ Square readSquare(const char*& text);
 // 'P' PAWN to 'K' KING, upper case only; anything else EMPTY.
 PieceKind pieceKindOfLetter(char letter);
 
-// Collects the from-squares of the legal moves in reader.moveList that fit
-// reader.currentMove; gives candidateCount.
-int findMatchingMoves(Position& position, MoveReader& reader);
-
-// The same count from the text alone: only the squares from which a piece of
+// Collects the from-squares of the legal moves that fit reader.currentMove
+// and gives their count, from the text alone: only the squares from which a piece of
 // the named kind reaches the destination are looked at, no move list is
 // generated. The candidates may come in another order. A castling fits when
 // the board allows it; that none of the king's squares is attacked is for
 // the caller to check first, as playParsedMove does.
 int findFittingMoves(Position& position, MoveReader& reader);
-
-// Checks a castling's right and squares, finds the one fitting legal move and
-// commits it; ends the run otherwise.
-void checkAndPlayMove(Frame& frame, Position& position, MoveReader& reader, const char* textCursor);
-
-// The message of the move error report for a number of candidates.
-const char* moveErrorMessage(int candidateCount);
-
-// Prints the move error report for the move at textCursor and ends the run
-// with status 1, leaving pauseFlag as it is. The output file gets nothing.
-[[noreturn]] void reportMoveError(Frame& frame, const char* message, const char* textCursor);

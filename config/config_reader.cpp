@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "frame/ascii.h"
+#include "frame/text_file.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void findSection(Frame& frame, std::FILE* stream) {
     while (const char* line = readLine(frame, stream)) {
         if (opensSection(line)) return;
     }
-    std::rewind(stream);
+    startOfText(stream);
 }
 
 }  // namespace
@@ -59,9 +60,9 @@ void readConfiguration(Frame& frame, std::FILE* stream, Settings& settings) {
 
 CommandHandler findCommand(ConfigReader& reader) {
     reader.paramValue = 0;
-    int index = findSortedWord(commandTable, reader.lineCursor, KeywordOf{});
+    int index = findSortedWord(COMMAND_TABLE, reader.lineCursor, KeywordOf{});
     if (index < 0) return nullptr;
-    const CommandEntry& entry = commandTable[static_cast<std::size_t>(index)];
+    const CommandEntry& entry = COMMAND_TABLE[static_cast<std::size_t>(index)];
     reader.lineCursor += entry.keyword.size();
     return &entry.handler;
 }

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/test_run.h"
+#include "tests/support/captured_run.h"
+#include "tests/support/tool_profiles.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ namespace {
 struct ConfigRun : CapturedRun {
     Settings settings;
 
-    ConfigRun() : CapturedRun(WEB_PROFILE) {}
+    ConfigRun() : CapturedRun(WEB_RULES) {}
 
     void read(const std::string& text) {
         std::FILE* stream = input(text);
@@ -31,7 +32,7 @@ struct ConfigRun : CapturedRun {
 
 TEST(FindCommand, FindsEveryKeywordAndStepsOverIt) {
     ConfigRun run;
-    for (const CommandEntry& entry : commandTable) {
+    for (const CommandEntry& entry : COMMAND_TABLE) {
         std::string line = std::string(entry.keyword) + " = 1";
         ConfigReader reader{run.frame, run.settings, line.data(), 7};
         EXPECT_EQ(&entry.handler, findCommand(reader)) << entry.keyword;
@@ -164,7 +165,8 @@ TEST(ParseWordList, TheLastRecognisedOnOffWordDecides) {
         ConfigReader reader{run.frame, run.settings};
         reader.paramValue = 77;
         run.parse(
-            text, [](ConfigReader& r) { parseWordList(r, onOffWords.data(), onOffWords.size()); },
+            text,
+            [](ConfigReader& r) { parseWordList(r, ON_OFF_WORDS.data(), ON_OFF_WORDS.size()); },
             reader);
         EXPECT_EQ(c.value, reader.paramValue) << c.text;
         EXPECT_STREQ(c.rest, reader.lineCursor) << c.text;

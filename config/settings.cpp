@@ -10,7 +10,7 @@ namespace {
 // Reads an on/off value: "on" gives 1, "off" or any other word 0.
 std::uint32_t readOnOff(ConfigReader& reader) {
     expectEquals(reader);
-    parseWordList(reader, onOffWords.data(), onOffWords.size());
+    parseWordList(reader, ON_OFF_WORDS.data(), ON_OFF_WORDS.size());
     return reader.paramValue;
 }
 

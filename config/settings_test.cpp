@@ -5,14 +5,15 @@
 #include <string>
 
 #include "config/config_reader.h"
-#include "frame/test_run.h"
+#include "tests/support/captured_run.h"
+#include "tests/support/tool_profiles.h"
 
 namespace {
 
 struct SettingsRun : CapturedRun {
     Settings settings;
 
-    explicit SettingsRun(const std::string& text) : CapturedRun(WEB_PROFILE) {
+    explicit SettingsRun(const std::string& text) : CapturedRun(WEB_RULES) {
         std::FILE* stream = input(text);
         run([&] { readConfiguration(frame, stream, settings); });
     }

@@ -7,48 +7,6 @@
 #include "frame/platform.h"
 #include "frame/text_file.h"
 
-const ToolProfile BOOK_PROFILE = {
-    .banner = "Tessara v3.00, tesbook v1.00 February 1, 2002.\n\n",
-    .usage = "\nusage: tesbook filename.eco\n\n",
-    .lineBufferSize = 16001,
-    .outputExtension = ".ECO",
-    .outputMode = "wb",
-    .takesSwitches = true,
-    .bareNameIsInput = false,
-    .readsConfiguration = false,
-    .replacesOutputAtEnd = true,
-    .usageRepeatsBanner = false,
-    .openFailure = OpenFailure::THREE_LINES,
-    .fatalNamesLine = true,
-    .fatalClosesFiles = false,
-    .warningEnd = "",
-    .warningsOnlyWhilePausing = true,
-    .countsFailedReads = true,
-    .workStart = "\n\nConverting input file...\n\n",
-    .workEnd = "\nFinished ECO file conversion.\n\n",
-};
-
-const ToolProfile WEB_PROFILE = {
-    .banner = "tesWeb  v1.00, Decmember 25, 2003.\n\n",
-    .usage = "\nusage: tesweb filename.txt\n\n",
-    .lineBufferSize = 8001,
-    .outputExtension = ".htm",
-    .outputMode = "wt",
-    .takesSwitches = false,
-    .bareNameIsInput = true,
-    .readsConfiguration = true,
-    .replacesOutputAtEnd = false,
-    .usageRepeatsBanner = true,
-    .openFailure = OpenFailure::ERROR_LINE,
-    .fatalNamesLine = false,
-    .fatalClosesFiles = true,
-    .warningEnd = ".\n",
-    .warningsOnlyWhilePausing = false,
-    .countsFailedReads = false,
-    .workStart = "\nReading text file...\n\n",
-    .workEnd = "\nFinished transforming file\n\n",
-};
-
 void say(Frame& frame, std::string_view text) {
     if (frame.consoleCapture) {
         frame.consoleCapture->append(text);
@@ -85,12 +43,6 @@ void obtainLineBuffer(Frame& frame) {
     if (!frame.lineBuffer) fatalError(frame, "Can't allocate memory for reading file(s)");
     std::memset(frame.lineBuffer.get(), 0, frame.profile->lineBufferSize);
     frame.lineLength = 0;
-}
-
-void prepareFrame(Frame& frame, const ToolProfile& profile, std::string& console) {
-    frame.profile = &profile;
-    frame.consoleCapture = &console;
-    obtainLineBuffer(frame);
 }
 
 // Ends the run after a file could not be opened or buffered: with the
@@ -138,6 +90,7 @@ std::FILE* openBuffered(Frame& frame, const std::string& path) {
     std::FILE* stream = openTextFile(path);
     if (!stream) cannotOpen(frame, path);
     giveBuffer(frame, stream, frame.inputBuffer);
+    startOfText(stream);
     frame.input = stream;
     frame.inputAtEnd = false;
     return frame.input;

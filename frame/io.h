@@ -54,10 +54,12 @@ struct ToolProfile {
     const char* workEnd;
 };
 
-extern const ToolProfile BOOK_PROFILE;
-extern const ToolProfile WEB_PROFILE;
-
 constexpr std::size_t STREAM_BUFFER_SIZE = 4096;
+
+// The characters of a tournament text line, its line end included, that
+// are read in one piece; the rest of a longer line arrives as the next line.
+// The page's cells and the cross blocks written for it are measured by it.
+constexpr std::size_t TOURNAMENT_LINE_LIMIT = 7999;
 
 // Thrown to end the run; main turns it into the exit status after the
 // clean-up. Nothing else is ever thrown by the tools' own code.
@@ -114,11 +116,6 @@ void sayf(Frame& frame, const char* format, ...) __attribute__((format(printf, 2
 
 // Obtains the line buffer of the tool's size with its leading 0 byte.
 void obtainLineBuffer(Frame& frame);
-
-// Readies a frame for a tool's own parts without the start-up (tests, fuzz
-// targets, benchmarks): the profile, the console captured into `console`,
-// the line buffer.
-void prepareFrame(Frame& frame, const ToolProfile& profile, std::string& console);
 
 // Opens the text file to read (see frame/text_file.h) with a 4,096-byte
 // stream buffer; a failure to open is reported in the tool's form and ends

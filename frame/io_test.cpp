@@ -1,7 +1,9 @@
 #include "frame/io.h"
 
 #include "frame/platform.h"
-#include "frame/test_run.h"
+#include "tests/support/captured_run.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/tool_profiles.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +41,7 @@ std::string readAll(const std::filesystem::path& path) {
 }
 
 TEST(WriteFormatted, ConversionsAndDroppedUnknowns) {
-    TestRun run(WEB_PROFILE);
+    TestRun run(WEB_RULES);
     run.frame.output.stream = std::tmpfile();
     writeFormatted(run.frame, "100%% <%d> <%c> <%s> %x<%d>", {-5, 'A', "text", 2147483647});
     writeFormatted(run.frame, "<%d>|", {-2147483647 - 1});
@@ -49,7 +51,7 @@ TEST(WriteFormatted, ConversionsAndDroppedUnknowns) {
 }
 
 TEST(WriteText, NullWritesNothing) {
-    TestRun run(WEB_PROFILE);
+    TestRun run(WEB_RULES);
     run.frame.output.stream = std::tmpfile();
     EXPECT_EQ(0, writeText(run.frame, nullptr));
     writeText(run.frame, "<HTML>\n");
@@ -57,7 +59,7 @@ TEST(WriteText, NullWritesNothing) {
 }
 
 TEST(ReadLine, BookCountsEveryAttemptIncludingTheEnd) {
-    TestRun run(BOOK_PROFILE);
+    TestRun run(BOOK_RULES);
     std::FILE* in = streamWith("first\r\nsecond\nlast");
     EXPECT_STREQ("first\n", readLine(run.frame, in));
     EXPECT_STREQ("second\n", readLine(run.frame, in));
@@ -72,7 +74,7 @@ TEST(ReadLine, BookCountsEveryAttemptIncludingTheEnd) {
 }
 
 TEST(ReadLine, WebCountsOnlyLinesRead) {
-    TestRun run(WEB_PROFILE);
+    TestRun run(WEB_RULES);
     std::FILE* in = streamWith("a\n\nb\n");
     while (readLine(run.frame, in)) {
     }
@@ -81,7 +83,7 @@ TEST(ReadLine, WebCountsOnlyLinesRead) {
 }
 
 TEST(ReadLine, LoneCarriageReturnStaysInTheLine) {
-    TestRun run(WEB_PROFILE);
+    TestRun run(WEB_RULES);
     std::FILE* in = streamWith("a\rb\r\r\n");
     EXPECT_STREQ("a\rb\r\n", readLine(run.frame, in));
     std::fclose(in);
@@ -105,7 +107,7 @@ TEST(ReadLine, CtrlZEndsTheInput) {
         {"a\x1B\n", {"a\x1B\n"}},
     };
     for (const Case& c : cases) {
-        TestRun run(BOOK_PROFILE);
+        TestRun run(BOOK_RULES);
         std::FILE* in = streamWith(c.bytes);
         std::vector<std::string> lines;
         while (const char* line = readLine(run.frame, in)) lines.push_back(line);
@@ -122,8 +124,8 @@ TEST(ReadLine, NulByteStopsTheRun) {
         const ToolProfile* profile;
         const char* console;
     };
-    for (Case c : {Case{&BOOK_PROFILE, "File Error on line 2: NUL character in line.\n"},
-                   Case{&WEB_PROFILE, "Error: NUL character in line 2.\n"}}) {
+    for (Case c : {Case{&BOOK_RULES, "File Error on line 2: NUL character in line.\n"},
+                   Case{&WEB_RULES, "Error: NUL character in line 2.\n"}}) {
         TestRun run(*c.profile);
         std::FILE* in = streamWith(std::string("B20 Sicilian\n1.e4\0 c5 1/2\n", 26));
         EXPECT_STREQ("B20 Sicilian\n", readLine(run.frame, in));
@@ -145,7 +147,7 @@ TEST(ReadLine, LongLinesArriveInPiecesOfTheLimit) {
         const ToolProfile* profile;
         std::size_t limit;
     };
-    for (Case c : {Case{&BOOK_PROFILE, 15999}, Case{&WEB_PROFILE, 7999}}) {
+    for (Case c : {Case{&BOOK_RULES, 15999}, Case{&WEB_RULES, 7999}}) {
         TestRun run(*c.profile);
         std::string exact(c.limit, 'x');
         std::string longer(c.limit + 10, 'y');
@@ -160,7 +162,7 @@ TEST(ReadLine, LongLinesArriveInPiecesOfTheLimit) {
 }
 
 TEST(Warning, BookPrintsOnlyWhilePausingAndAddsNothing) {
-    TestRun run(BOOK_PROFILE);
+    TestRun run(BOOK_RULES);
     warning(run.frame, "Can't use '$' character in Opening file.\n");
     run.frame.pauseFlag = 0;
     warning(run.frame, "silent\n");
@@ -168,13 +170,13 @@ TEST(Warning, BookPrintsOnlyWhilePausingAndAddsNothing) {
 }
 
 TEST(Warning, WebAddsPeriodAndLineEnd) {
-    TestRun run(WEB_PROFILE);
+    TestRun run(WEB_RULES);
     warning(run.frame, "Filename contains the ~ character!");
     EXPECT_EQ("Warning: Filename contains the ~ character!.\n", run.console);
 }
 
 TEST(FatalError, BookNamesTheLineOnceOneWasRead) {
-    TestRun run(BOOK_PROFILE);
+    TestRun run(BOOK_RULES);
     run.frame.pauseFlag = 0;
     EXPECT_THROW(fatalError(run.frame, "Unknown File Extension"), RunEnd);
     EXPECT_EQ(1, run.frame.pauseFlag);
@@ -189,36 +191,35 @@ TEST(FatalError, BookNamesTheLineOnceOneWasRead) {
 }
 
 TEST(FatalError, WebClosesTheOutputKeepingWhatWasWritten) {
-    TestRun run(WEB_PROFILE);
+    TestRun run(WEB_RULES);
     ScratchFolder folder;
     std::string path = folder / "page.htm";
     run.frame.output.stream = std::fopen(path.c_str(), "w");
     writeText(run.frame, "<HTML>\n");
     try {
-        fatalError(run.frame, "tesweb - Unknow transform command");
+        fatalError(run.frame, "Unknown command");
         FAIL();
     } catch (const RunEnd& end) {
         EXPECT_EQ(1, end.status);
     }
     EXPECT_EQ(nullptr, run.frame.output.stream);
-    EXPECT_EQ("Error: tesweb - Unknow transform command.\n", run.console);
+    EXPECT_EQ("Error: Unknown command.\n", run.console);
     EXPECT_EQ("<HTML>\n", readAll(path));
 }
 
 TEST(ShowUsage, WebRepeatsTheBanner) {
-    TestRun web(WEB_PROFILE);
+    TestRun web(WEB_RULES);
     EXPECT_THROW(showUsage(web.frame), RunEnd);
-    EXPECT_EQ("tesWeb  v1.00, Decmember 25, 2003.\n\n\nusage: tesweb filename.txt\n\n",
-              web.console);
-    TestRun book(BOOK_PROFILE);
+    EXPECT_EQ("Web rules v1.00.\n\n\nusage: web filename.txt\n\n", web.console);
+    TestRun book(BOOK_RULES);
     book.frame.pauseFlag = 0;
     EXPECT_THROW(showUsage(book.frame), RunEnd);
-    EXPECT_EQ("\nusage: tesbook filename.eco\n\n", book.console);
+    EXPECT_EQ("\nusage: book filename.eco\n\n", book.console);
     EXPECT_EQ(1, book.frame.pauseFlag);
 }
 
 TEST(ReleaseAndPause, ReadsUpToALineEndOrTheEnd) {
-    TestRun run(BOOK_PROFILE);
+    TestRun run(BOOK_RULES);
     std::FILE* in = streamWith("typed\nrest");
     run.frame.pauseInput = in;
     releaseAndPause(run.frame);
@@ -226,13 +227,13 @@ TEST(ReleaseAndPause, ReadsUpToALineEndOrTheEnd) {
     EXPECT_EQ(nullptr, run.frame.lineBuffer);
     std::fclose(in);
 
-    TestRun atEnd(WEB_PROFILE);
+    TestRun atEnd(WEB_RULES);
     std::FILE* empty = streamWith("");
     atEnd.frame.pauseInput = empty;
     releaseAndPause(atEnd.frame);  // returns at once
     std::fclose(empty);
 
-    TestRun silent(BOOK_PROFILE);
+    TestRun silent(BOOK_RULES);
     std::FILE* untouched = streamWith("x\n");
     silent.frame.pauseInput = untouched;
     silent.frame.pauseFlag = 0;
@@ -265,7 +266,7 @@ class OpeningFileOutput : public testing::Test {
 
 TEST_F(OpeningFileOutput, ReplacesTheOldFileOnlyWhenComplete) {
     std::ofstream(path, std::ios::binary) << "old";
-    TestRun run(BOOK_PROFILE);
+    TestRun run(BOOK_RULES);
     openOutput(run.frame, path, "wb");
     writeBytes(run.frame, "new", 3);
     EXPECT_EQ("old", readAll(path));
@@ -276,7 +277,7 @@ TEST_F(OpeningFileOutput, ReplacesTheOldFileOnlyWhenComplete) {
 
 TEST_F(OpeningFileOutput, AbandonedRunLeavesTheOldFileAndNoTemporary) {
     std::ofstream(path, std::ios::binary) << "old";
-    TestRun run(BOOK_PROFILE);
+    TestRun run(BOOK_RULES);
     openOutput(run.frame, path, "wb");
     writeBytes(run.frame, "partial", 7);
     abandonFiles(run.frame);
@@ -289,7 +290,7 @@ TEST_F(OpeningFileOutput, AbandonedRunLeavesTheOldFileAndNoTemporary) {
 TEST_F(OpeningFileOutput, NeverOverwritesAFileItDidNotCreate) {
     std::string taken = temporaryNameBeside(path, 0);
     std::ofstream(taken, std::ios::binary) << "someone's";
-    TestRun run(BOOK_PROFILE);
+    TestRun run(BOOK_RULES);
     openOutput(run.frame, path, "wb");
     EXPECT_EQ(temporaryNameBeside(path, 1), run.frame.output.tempPath);
     writeBytes(run.frame, "new", 3);
@@ -302,7 +303,7 @@ TEST_F(OpeningFileOutput, NeverOverwritesAFileItDidNotCreate) {
 // When the finished file cannot take the old one's place (on Windows: the
 // viewer holds it open), the output is reported as not to be opened.
 TEST_F(OpeningFileOutput, FailedReplacementIsAnOutputThatCannotBeOpened) {
-    TestRun run(BOOK_PROFILE);
+    TestRun run(BOOK_RULES);
     openOutput(run.frame, path, "wb");
     writeBytes(run.frame, "new", 3);
     std::filesystem::create_directories(std::filesystem::path(path) / "held");
@@ -314,17 +315,17 @@ TEST_F(OpeningFileOutput, FailedReplacementIsAnOutputThatCannotBeOpened) {
 
 TEST_F(OpeningFileOutput, DirectoryInTheWayCannotBeOpened) {
     std::filesystem::create_directory(path);
-    TestRun run(BOOK_PROFILE);
+    TestRun run(BOOK_RULES);
     EXPECT_THROW(openOutput(run.frame, path, "wb"), RunEnd);
     EXPECT_EQ("\nCannot open file \n" + path + "\n.\n\n", run.console);
     EXPECT_EQ(1u, filesInFolder());
 }
 
 TEST(OpenBuffered, MissingFileInBothForms) {
-    TestRun book(BOOK_PROFILE);
+    TestRun book(BOOK_RULES);
     EXPECT_THROW(openBuffered(book.frame, "no/such/OPEN.TXT"), RunEnd);
     EXPECT_EQ("\nCannot open file \nno/such/OPEN.TXT\n.\n\n", book.console);
-    TestRun web(WEB_PROFILE);
+    TestRun web(WEB_RULES);
     EXPECT_THROW(openBuffered(web.frame, "no/such/REPORT.TXT"), RunEnd);
     EXPECT_EQ("\nCannot open file no/such/REPORT.TXT.\nError: .\n", web.console);
 }
@@ -337,13 +338,13 @@ namespace {
 // write, or at the latest when the output is closed.
 TEST(DiskFull, WritesAndTheFinalCloseReportIt) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-    TestRun long_write(WEB_PROFILE);
+    TestRun long_write(WEB_RULES);
     long_write.frame.output.stream = std::fopen("/dev/full", "w");
     std::string text(STREAM_BUFFER_SIZE * 2, 'x');
     EXPECT_THROW(writeText(long_write.frame, text.c_str()), RunEnd);
     EXPECT_EQ("Error: Disk full.\n", long_write.console);
 
-    TestRun short_write(BOOK_PROFILE);
+    TestRun short_write(BOOK_RULES);
     short_write.frame.output.stream = std::fopen("/dev/full", "wb");
     short_write.frame.lineCounter = 12;
     writeBytes(short_write.frame, "abc", 3);

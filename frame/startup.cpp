@@ -1,7 +1,6 @@
 #include "frame/startup.h"
 
 #include <exception>
-#include <memory>
 #include <new>
 
 #include "frame/platform.h"
@@ -23,24 +22,6 @@ bool hasSeparator(const std::string& path) {
 std::string upperText(std::string text) {
     for (char& c : text) c = upperAscii(c);
     return text;
-}
-
-struct FileCloser {
-    void operator()(std::FILE* stream) const { std::fclose(stream); }
-};
-using ScopedFile = std::unique_ptr<std::FILE, FileCloser>;
-
-ScopedFile openConfiguration(const std::string& path) {
-    return ScopedFile(openTextFile(path));
-}
-
-// The default configuration name is tried in the spellings people use, so
-// that a case-sensitive file system finds it as a case-blind one would.
-ScopedFile openDefaultConfiguration(const std::string& directory) {
-    for (const char* name : {"TESSARA.INI", "Tessara.ini", "tessara.ini"}) {
-        if (ScopedFile stream = openConfiguration(directory + name)) return stream;
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -118,23 +99,6 @@ void splitInputName(Frame& frame, Startup& startup) {
     }
 }
 
-void readConfigurationFile(Frame& frame, const Startup& startup, const ToolHooks& hooks) {
-    ScopedFile stream = startup.configNamed ? openConfiguration(startup.configFileName)
-                                            : openDefaultConfiguration(startup.sourceDirectory);
-    if (stream) {
-        say(frame, "Reading INI from source directory...\n\n");
-    } else {
-        stream = openDefaultConfiguration(startup.programDirectory);
-        if (stream && frame.pauseFlag) say(frame, "Reading Tessara.INI from home directory...\n\n");
-    }
-    if (stream) {
-        if (hooks.readConfiguration) hooks.readConfiguration(frame, stream.get());
-        stream.reset();
-        frame.lineCounter = 0;
-    }
-    say(frame, "Completed reading the INI file.\n\n");
-}
-
 void openFiles(Frame& frame, Startup& startup) {
     // The input is named NAME.TXT; on a file system that tells case apart
     // the usual spellings are tried before the extension as it was typed.
@@ -160,12 +124,11 @@ static void runSteps(Frame& frame, int argc, char** argv, const ToolHooks& hooks
 
     obtainLineBuffer(frame);
     frame.cleanupRegistered = true;
-    if (hooks.afterLineBuffer) hooks.afterLineBuffer(frame);
 
     checkExtension(frame, startup);
     if (frame.profile->readsConfiguration) {
         splitInputName(frame, startup);
-        readConfigurationFile(frame, startup, hooks);
+        if (hooks.readConfiguration) hooks.readConfiguration(frame, startup);
     }
     openFiles(frame, startup);
 

@@ -1,6 +1,6 @@
 // The frame around each tool's own work: banner, program directory, command
-// line, file names, the configuration search of the transform, opening the
-// files, the work itself and the end of the run with its exit status.
+// line, file names, the tool's settings step, opening the files, the work
+// itself and the end of the run with its exit status.
 #pragma once
 
 #include <cstdio>
@@ -9,17 +9,20 @@
 
 #include "frame/io.h"
 
+struct Startup;
+
 // What a tool plugs into the frame. Every hook may be empty.
 struct ToolHooks {
-    std::function<void(Frame&)> afterLineBuffer;                // the book's name space
-    std::function<void(Frame&, std::FILE*)> readConfiguration;  // the transform's settings
-    std::function<void(Frame&)> work;                           // compile or transform
+    // For a profile that readsConfiguration: finds and reads the settings,
+    // before the files are opened.
+    std::function<void(Frame&, const Startup&)> readConfiguration;
+    std::function<void(Frame&)> work;
 };
 
 // The names that the start-up derives from the command line.
 struct Startup {
     std::string programDirectory;  // ends with a separator
-    std::string configFileName = "TESSARA.INI";
+    std::string configFileName;    // the ".INI" argument, when configNamed
     bool configNamed = false;
     bool haveInput = false;
     std::string inputName;  // the input argument; after checkExtension, cut at its '.'
@@ -38,7 +41,6 @@ void findProgramDirectory(Frame& frame, Startup& startup, const char* argument0)
 void readCommandLine(Frame& frame, Startup& startup, int argc, char** argv);
 void checkExtension(Frame& frame, Startup& startup);
 void splitInputName(Frame& frame, Startup& startup);
-void readConfigurationFile(Frame& frame, const Startup& startup, const ToolHooks& hooks);
 void openFiles(Frame& frame, Startup& startup);
 
 // Runs the whole tool and gives the exit status; the pause at exit, when

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/test_run.h"
+#include "tests/support/captured_run.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/tool_profiles.h"
 
 namespace {
 
@@ -69,10 +71,10 @@ TEST(CommandLine, BookArguments) {
         {{"my.dir/openings"}, false, "", 1, false},
     };
     for (const Case& c : cases) {
-        TestRun run(BOOK_PROFILE);
+        TestRun run(BOOK_RULES);
         EXPECT_EQ(c.accepted, run.commandLine(c.args)) << testing::PrintToString(c.args);
         if (!c.accepted) {
-            EXPECT_EQ("\nusage: tesbook filename.eco\n\n", run.console);
+            EXPECT_EQ("\nusage: book filename.eco\n\n", run.console);
             continue;
         }
         EXPECT_EQ(c.inputName, run.startup.inputName);
@@ -89,16 +91,16 @@ TEST(CommandLine, WebArguments) {
         const char* configFileName;
     };
     const Case cases[] = {
-        {{}, false, "", "TESSARA.INI"},
-        {{"report"}, true, "report.TXT", "TESSARA.INI"},
+        {{}, false, "", ""},
+        {{"report"}, true, "report.TXT", ""},
         {{"report.txt", "setup.ini"}, true, "report.txt", "setup.ini"},
         {{"setup.INI"}, false, "", "setup.INI"},
-        {{"a.txt", "b.txt"}, true, "b.txt", "TESSARA.INI"},
-        {{"-x"}, true, "-x.TXT", "TESSARA.INI"},
-        {{"my.dir/report"}, true, "my.dir/report.TXT", "TESSARA.INI"},
+        {{"a.txt", "b.txt"}, true, "b.txt", ""},
+        {{"-x"}, true, "-x.TXT", ""},
+        {{"my.dir/report"}, true, "my.dir/report.TXT", ""},
     };
     for (const Case& c : cases) {
-        TestRun run(WEB_PROFILE);
+        TestRun run(WEB_RULES);
         EXPECT_EQ(c.accepted, run.commandLine(c.args)) << testing::PrintToString(c.args);
         EXPECT_EQ(c.configFileName, run.startup.configFileName);
         if (c.accepted) {
@@ -115,14 +117,14 @@ TEST(CheckExtension, TxtInAnyCaseIsTheOnlyOne) {
         const char* base;
     };
     const Case cases[] = {
-        {&BOOK_PROFILE, "openings.txt", true, "openings"},
-        {&BOOK_PROFILE, "openings.TxT", true, "openings"},
-        {&BOOK_PROFILE, "../data/openings.txt", true, "../data/openings"},
-        {&BOOK_PROFILE, "openings.eco", false, "openings"},
-        {&BOOK_PROFILE, "openings.txt.bak", false, "openings"},
-        {&WEB_PROFILE, "report", true, "report"},
-        {&WEB_PROFILE, "./report.Txt", true, "./report"},
-        {&WEB_PROFILE, "report.htm", false, "report"},
+        {&BOOK_RULES, "openings.txt", true, "openings"},
+        {&BOOK_RULES, "openings.TxT", true, "openings"},
+        {&BOOK_RULES, "../data/openings.txt", true, "../data/openings"},
+        {&BOOK_RULES, "openings.eco", false, "openings"},
+        {&BOOK_RULES, "openings.txt.bak", false, "openings"},
+        {&WEB_RULES, "report", true, "report"},
+        {&WEB_RULES, "./report.Txt", true, "./report"},
+        {&WEB_RULES, "report.htm", false, "report"},
     };
     for (const Case& c : cases) {
         TestRun run(*c.profile);
@@ -149,7 +151,7 @@ TEST(SplitInputName, DirectoryPartAndTildeWarning) {
         {"REPORT~12", "", "REPORT~12", false}, {"REPOR~1", "", "REPOR~1", false},
     };
     for (const Case& c : cases) {
-        TestRun run(WEB_PROFILE);
+        TestRun run(WEB_RULES);
         run.startup.inputName = c.inputName;
         splitInputName(run.frame, run.startup);
         EXPECT_EQ(c.directory, run.startup.sourceDirectory);
@@ -159,11 +161,11 @@ TEST(SplitInputName, DirectoryPartAndTildeWarning) {
 }
 
 TEST(ProgramDirectory, FromArgumentZeroOrTheModulePath) {
-    TestRun run(WEB_PROFILE);
-    findProgramDirectory(run.frame, run.startup, "/opt/tessara/tesweb");
+    TestRun run(WEB_RULES);
+    findProgramDirectory(run.frame, run.startup, "/opt/tessara/tool");
     EXPECT_EQ("/opt/tessara/", run.startup.programDirectory);
-    TestRun bare(WEB_PROFILE);
-    findProgramDirectory(bare.frame, bare.startup, "tesweb");
+    TestRun bare(WEB_RULES);
+    findProgramDirectory(bare.frame, bare.startup, "tool");
     ASSERT_FALSE(bare.startup.programDirectory.empty());
     EXPECT_EQ('/', bare.startup.programDirectory.back());
 }
@@ -188,11 +190,11 @@ TEST(RunTool, AnyFailureRemovesTheTemporaryFileAndStopsWithAMessage) {
     for (const Case& c : cases) {
         ScratchFolder folder;
         std::ofstream(folder / "BOOK.TXT") << "A00 Start\n";
-        std::string program = folder / "tesbook";
+        std::string program = folder / "tool";
         std::string input = folder / "BOOK.txt";
         std::string quiet = "-x";
         char* argv[] = {program.data(), quiet.data(), input.data()};
-        CapturedRun run(BOOK_PROFILE);
+        CapturedRun run(BOOK_RULES);
         Frame& frame = run.frame;
         ToolHooks hooks;
         hooks.work = [&](Frame& work) {
@@ -203,7 +205,7 @@ TEST(RunTool, AnyFailureRemovesTheTemporaryFileAndStopsWithAMessage) {
         frame.pauseInput = pauseInput;
         EXPECT_EQ(1, runTool(frame, 3, argv, hooks)) << c.message;
         std::fclose(pauseInput);
-        EXPECT_EQ(std::string(BOOK_PROFILE.banner) + c.message, run.console);
+        EXPECT_EQ(std::string(BOOK_RULES.banner) + c.message, run.console);
         std::size_t files = 0;
         for ([[maybe_unused]] const auto& entry :
              std::filesystem::directory_iterator(folder.path)) {

@@ -9,6 +9,7 @@
 #include "book/compiler.h"
 #include "book/opening_file.h"
 #include "fuzz/fuzz_support.h"
+#include "tests/support/captured_run.h"
 
 namespace {
 
@@ -44,9 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(ftruncate(fileno(output), 0) == 0);
     std::rewind(output);
 
-    Frame frame;
-    std::string console;
-    prepareFrame(frame, BOOK_PROFILE, console);
+    CapturedRun run(BOOK_PROFILE);
+    Frame& frame = run.frame;
+    const std::string& console = run.console;
     static LargeTables tables;
     auto book = std::make_unique<Book>();
     if (tables.nameSpace) {
@@ -63,12 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryFile input(data, size);
     frame.input = input.get();
     frame.output.stream = output;
-    int status = 0;
-    try {
-        compileBook(frame, *book);
-    } catch (const RunEnd& end) {
-        status = end.status;
-    }
+    const int status = run.run([&] { compileBook(frame, *book); }) ? 0 : run.status;
     frame.input = nullptr;
     frame.output.stream = nullptr;
 

@@ -7,6 +7,8 @@
 
 #include "config/config_reader.h"
 #include "fuzz/fuzz_support.h"
+#include "tests/support/captured_run.h"
+#include "tests/support/tool_profiles.h"
 
 namespace {
 
@@ -17,18 +19,13 @@ bool terminated(const char (&field)[STRING_SETTING_SIZE]) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Frame frame;
-    std::string console;
-    prepareFrame(frame, WEB_PROFILE, console);
+    CapturedRun run(WEB_RULES);
+    const std::string& console = run.console;
     Settings settings;
 
     MemoryFile input(data, size);
-    int status = 0;
-    try {
-        readConfiguration(frame, input.get(), settings);
-    } catch (const RunEnd& end) {
-        status = end.status;
-    }
+    const int status =
+        run.run([&] { readConfiguration(run.frame, input.get(), settings); }) ? 0 : run.status;
     FUZZ_CHECK(status == 0 || status == 1);
     FUZZ_CHECK(!console.empty() && console.back() == '\n');
 

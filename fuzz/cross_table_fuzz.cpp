@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/transform_run.h"
+#include "fuzz/fuzz_support.h"
+#include "tests/support/transform_support.h"
 
 namespace {
 
@@ -22,22 +23,23 @@ std::size_t occurrences(std::string_view text, std::string_view part) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A fatal stop closes both files itself, as it does in a real run.
-    Frame frame;
-    std::string console;
-    int status = transformBytes(frame, console, data, size);
+    MemoryFile input(data, size);  // holds the bytes the stream reads
+    CapturedRun run(WEB_PROFILE);
+    run.useInput(input.release());
+    FUZZ_CHECK(run.output() != nullptr);
+    int status = transformInput(run, Settings{});
     if (status != 0) {
         FUZZ_CHECK(status == 1);
-        FUZZ_CHECK(frame.input == nullptr && frame.output.stream == nullptr);
-        FUZZ_CHECK(!console.empty() && console.back() == '\n');
+        FUZZ_CHECK(run.frame.input == nullptr && run.frame.output.stream == nullptr);
+        FUZZ_CHECK(!run.console.empty() && run.console.back() == '\n');
         return 0;
     }
-    FUZZ_CHECK(console.empty());
+    FUZZ_CHECK(run.console.empty());
 
     // A complete page: at most one head, before the first table, every
     // table closed, and the page end last.
-    std::vector<char> bytes = writtenBytes(frame.output.stream);
-    abandonFiles(frame);
-    std::string_view page(bytes.data(), bytes.size());
+    const std::string bytes = run.written();
+    std::string_view page(bytes);
     constexpr std::string_view PAGE_END = "</BODY></HTML>\n";
     FUZZ_CHECK(page.size() >= PAGE_END.size() &&
                page.substr(page.size() - PAGE_END.size()) == PAGE_END);

@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "fuzz/transform_run.h"
 #include "pgn/cross_run.h"
+#include "tests/support/transform_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MemoryFile input(data, size);
@@ -30,13 +30,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(text.empty() || text.starts_with("cross cols="));
     FUZZ_CHECK(text.empty() || (text.ends_with("\n") && !text.ends_with("\n\n")));
 
-    Frame frame;
-    std::string console;
-    int status = transformBytes(
-        frame, console, reinterpret_cast<const std::uint8_t*>(blocks.data()), blocks.size());
-    if (status != 0) std::fprintf(stderr, "tesweb: %s\n", console.c_str());
+    MemoryFile blockFile(reinterpret_cast<const std::uint8_t*>(blocks.data()), blocks.size());
+    CapturedRun page(WEB_PROFILE);
+    page.useInput(blockFile.release());
+    FUZZ_CHECK(page.output() != nullptr);
+    int status = transformInput(page, Settings{});
+    if (status != 0) std::fprintf(stderr, "tesweb: %s\n", page.console.c_str());
     FUZZ_CHECK(status == 0);
-    FUZZ_CHECK(console.empty());
-    abandonFiles(frame);
+    FUZZ_CHECK(page.console.empty());
     return 0;
 }

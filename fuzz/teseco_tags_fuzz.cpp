@@ -12,7 +12,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "naming/naming_run.h"
-#include "pgn/test_support.h"
+#include "tests/support/pgn_support.h"
 
 namespace {
 

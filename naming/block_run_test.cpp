@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "naming/naming_run.h"
-#include "pgn/test_support.h"
+#include "tests/support/pgn_support.h"
 
 namespace {
 

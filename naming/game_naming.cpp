@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "book/packed_board.h"
 #include "frame/ascii.h"
 
 namespace {
@@ -48,13 +49,15 @@ bool hasBit(const std::vector<std::uint64_t>& bits, unsigned index) {
 void buildHomePawnFilter(const OpeningBook& book, HomePawnFilter& filter) {
     filter.exact.assign(HOME_PAWN_MASKS / 64, 0);
     for (std::int32_t i = 0; i < book.positionCount; ++i) {
-        // Rank 2 is key bytes 4 to 7, rank 7 bytes 24 to 27, a1 side low.
         const std::uint8_t* key = book.keys + std::size_t(i) * PACKED_BOARD_SIZE;
         unsigned mask = 0;
         for (int file = 0; file < 8; ++file) {
-            const int shift = (file & 1) * 4;
-            if (((key[4 + file / 2] >> shift) & 15) == PAWN) mask |= 1u << file;
-            if (((key[24 + file / 2] >> shift) & 15) == 8 + PAWN) mask |= 1u << (8 + file);
+            if (packedCode(key, packedIndex(makeSquare(file, 1))) == cellCode({PAWN, WHITE})) {
+                mask |= 1u << file;
+            }
+            if (packedCode(key, packedIndex(makeSquare(file, 6))) == cellCode({PAWN, BLACK})) {
+                mask |= 1u << (8 + file);
+            }
         }
         filter.exact[mask >> 6] |= std::uint64_t{1} << (mask & 63);
     }
@@ -87,14 +90,9 @@ unsigned homePawns(const Position& position) {
     return mask;
 }
 
-// Writes the code of a square's cell into the key: square k (a1 = 0) is the
-// low nibble of byte k / 2 for even k, the high one for odd k.
+// Writes the code of a square's cell into the key.
 void updateKey(std::uint8_t (&key)[PACKED_BOARD_SIZE], const Position& position, int square) {
-    const int k = 8 * rankOf(square) + fileOf(square);
-    const BoardCell cell = position.board[square];
-    const int code = cell.piece + 8 * cell.color;
-    std::uint8_t& byte = key[k / 2];
-    byte = static_cast<std::uint8_t>((k & 1) ? (byte & 0x0F) | code << 4 : (byte & 0xF0) | code);
+    setPackedCode(key, packedIndex(square), cellCode(position.board[square]));
 }
 
 void startNaming(GameNaming& naming) {
@@ -121,7 +119,7 @@ MoveOutcome nameMove(const OpeningBook& book, GameNaming& naming, std::string_vi
     updateKey(naming.key, naming.position, move.from);
     updateKey(naming.key, naming.position, move.to);
     if (move.special == MOVE_EN_PASSANT) {
-        updateKey(naming.key, naming.position, (move.to & 7) + (move.from & 0x70));
+        updateKey(naming.key, naming.position, passedPawnSquare(move.from, move.to));
     } else if (move.special == MOVE_CASTLE) {
         const RookSquares rook = castleRookSquares(move.to);
         updateKey(naming.key, naming.position, rook.from);

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "pgn/test_support.h"
+#include "tests/support/pgn_support.h"
 
 namespace {
 

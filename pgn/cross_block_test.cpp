@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "pgn/cross_run.h"
-#include "transform/transform_test_run.h"
+#include "tests/support/transform_support.h"
 
 namespace {
 

@@ -8,7 +8,9 @@ int main(int argc, char** argv) {
     frame.profile = &BOOK_PROFILE;
     Book book;
     ToolHooks hooks;
-    hooks.afterLineBuffer = [&book](Frame& run) { allocateBook(run, book); };
-    hooks.work = [&book](Frame& run) { compileBook(run, book); };
+    hooks.work = [&book](Frame& run) {
+        allocateBook(run, book);
+        compileBook(run, book);
+    };
     return runTool(frame, argc, argv, hooks);
 }

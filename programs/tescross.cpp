@@ -1,9 +1,8 @@
 // tescross: the cross tables of a tournament's PGN games, as cross blocks
 // for tesweb.
 #include <cstdio>
-#include <exception>
-#include <new>
 
+#include "frame/guard.h"
 #include "frame/platform.h"
 #include "pgn/cross_run.h"
 
@@ -11,13 +10,5 @@
 // with a message and status 1, never with an abort.
 int main(int argc, char** argv) {
     setBinaryMode(stdout);  // lines end with LF on every system
-    try {
-        return runTescross(argc, argv, stdout, stderr);
-    } catch (const std::bad_alloc&) {
-        std::fputs("tescross: out of memory\n", stderr);
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "tescross: %s\n", failure.what());
-    }
-    std::fflush(stdout);
-    return 1;
+    return runGuarded("tescross", stderr, [&] { return runTescross(argc, argv, stdout, stderr); });
 }

@@ -1,12 +1,11 @@
 // teseco: reads opening files back, and names the opening of every game in
 // PGN files.
 #include <cstdio>
-#include <exception>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "book/opening_listing.h"
+#include "frame/guard.h"
 #include "frame/platform.h"
 #include "naming/eco_command.h"
 #include "naming/naming_run.h"
@@ -61,13 +60,5 @@ static int runTeseco(int argc, char** argv) {
 // Whatever ends the run early (a book or a game too large for the memory)
 // ends it with a message and status 1, never with an abort.
 int main(int argc, char** argv) {
-    try {
-        return runTeseco(argc, argv);
-    } catch (const std::bad_alloc&) {
-        std::fputs("teseco: out of memory\n", stderr);
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "teseco: %s\n", failure.what());
-    }
-    std::fflush(stdout);
-    return 1;
+    return runGuarded("teseco", stderr, [&] { return runTeseco(argc, argv); });
 }

@@ -1,7 +1,6 @@
 // tesweb: turns a text file of tournament data into an HTML page of cross
 // tables, with the settings of the suite's configuration file.
-#include "config/config_reader.h"
-#include "config/settings.h"
+#include "config/settings_file.h"
 #include "frame/startup.h"
 #include "transform/transform.h"
 
@@ -11,8 +10,8 @@ int main(int argc, char** argv) {
     Settings settings;
     TransformState transform{frame, settings};
     ToolHooks hooks;
-    hooks.readConfiguration = [&settings](Frame& run, std::FILE* stream) {
-        readConfiguration(run, stream, settings);
+    hooks.readConfiguration = [&settings](Frame& run, const Startup& startup) {
+        readSettingsFile(run, startup, settings);
     };
     hooks.work = [&transform](Frame&) { transformText(transform); };
     return runTool(frame, argc, argv, hooks);

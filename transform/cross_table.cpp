@@ -8,6 +8,21 @@
 
 namespace {
 
+// A cell is never longer than the line that holds it.
+constexpr std::size_t CELL_TEXT_SIZE = TOURNAMENT_LINE_LIMIT + 1;
+
+// The writer's table while it writes one table: the text it reads, the
+// current cell and what it knows of the current row.
+struct TableWriter {
+    TextLine& text;
+    Frame& frame;
+    const Settings& settings;
+    char cellText[CELL_TEXT_SIZE] = {};
+    int cellCount = 0;       // cells written in the row, empty '|' cells included
+    bool rankShown = false;  // the row began with a rank
+    int countryNumber = 0;   // the last country found, 0 for none
+};
+
 // A rating is told from other numbers by its range.
 constexpr int LOWEST_RATING = 1000;
 constexpr int HIGHEST_RATING = 3000;
@@ -21,7 +36,7 @@ constexpr int CANDIDATE_CELLS = 4;
 constexpr std::size_t TITLE_ATTRIBUTE_SIZE = 64;
 
 constexpr bool namesFitTitleAttribute() {
-    for (std::string_view name : countryNames) {
+    for (std::string_view name : COUNTRY_NAMES) {
         std::size_t length = name.size();
         for (char c : name) {
             if (c == '\'') length += 4;
@@ -53,78 +68,109 @@ void quoteForTitleAttribute(std::string_view name, char (&out)[TITLE_ATTRIBUTE_S
     *at = '\0';
 }
 
+// Takes the next cell from lineCursor into cellText, writing an empty cell
+// for every '|' on the way. cellText is empty at the end of the line.
+void nextCell(TableWriter& table) {
+    char*& cursor = table.text.lineCursor;
+    table.cellText[0] = '\0';
+    for (;;) {
+        skipBlanksAndControls(cursor);
+        if (*cursor == '\0') return;
+        if (*cursor != '|') break;
+        writeText(table.frame, "<TD>&nbsp;</TD>");
+        ++cursor;
+        ++table.cellCount;
+    }
+    char* start = cursor;
+    char* end = nullptr;
+    char* close = *cursor == '{' ? std::strchr(cursor + 1, '}') : nullptr;
+    if (close) {
+        start = cursor + 1;
+        end = close;
+        cursor = close + 1;
+    } else {
+        end = cursor;
+        while (isCellCharacter(*end)) ++end;
+        cursor = end;
+    }
+    std::size_t length = static_cast<std::size_t>(end - start);
+    if (length >= CELL_TEXT_SIZE) length = CELL_TEXT_SIZE - 1;
+    std::memcpy(table.cellText, start, length);
+    table.cellText[length] = '\0';
+}
+
 // Reads "cols=" and the optional "cat=" of the command line into the event
 // cell's column span and the category.
-void readCrossCommand(TransformState& state, int& span, int& category) {
-    char*& cursor = state.lineCursor;
+void readCrossCommand(TableWriter& table, int& span, int& category) {
+    char*& cursor = table.text.lineCursor;
     cursor += 6;  // "cross "
     skipBlanksAndControls(cursor);
     if (!startsWithIgnoringCase(cursor, "cols=")) {
-        fatalError(state.frame, "tesweb - transform cross missing cols");
+        fatalError(table.frame, "tesweb - transform cross missing cols");
     }
     cursor += 5;
     span = readDecimal(cursor);
-    if (span < 1) fatalError(state.frame, "tesweb - transform cross column illegal value");
+    if (span < 1) fatalError(table.frame, "tesweb - transform cross column illegal value");
     while (isDigit(*cursor)) ++cursor;
     skipBlanksAndControls(cursor);
     category = 0;
     if (startsWithIgnoringCase(cursor, "cat=")) {
         category = readDecimal(cursor + 4);
         if (category < 0 || category > HIGHEST_CATEGORY) {
-            fatalError(state.frame, "tesweb - transform cross category illegal value");
+            fatalError(table.frame, "tesweb - transform cross category illegal value");
         }
         --span;  // the category takes the event row's last column
     }
 }
 
 // Reads the next line of the block, which must not be empty.
-void readBlockLine(TransformState& state) {
-    readTextLine(state);
-    if (*state.lineCursor == '\0') fatalError(state.frame, "Unexpected end of file");
+void readBlockLine(TableWriter& table) {
+    readTextLine(table.text);
+    if (*table.text.lineCursor == '\0') fatalError(table.frame, "Unexpected end of file");
 }
 
 // The anchor is named by the event line up to its first comma.
-void writeEventRow(TransformState& state, int span, int category) {
-    readBlockLine(state);
-    char* event = state.lineCursor;
+void writeEventRow(TableWriter& table, int span, int category) {
+    readBlockLine(table);
+    char* event = table.text.lineCursor;
     char* comma = std::strchr(event, ',');
     if (comma) *comma = '\0';
-    writeFormatted(state.frame, "\n<A NAME='tcross_%s'></A>\n", {event});
+    writeFormatted(table.frame, "\n<A NAME='tcross_%s'></A>\n", {event});
     if (comma) *comma = ',';
-    writeText(state.frame, "<DIV class='tgc'><TABLE class='tgcb' CELLSPACING='0'>\n");
-    writeFormatted(state.frame, "<TR><TD COLSPAN='%d' class='tevent' ALIGN='left'>\n%s</TD>",
+    writeText(table.frame, "<DIV class='tgc'><TABLE class='tgcb' CELLSPACING='0'>\n");
+    writeFormatted(table.frame, "<TR><TD COLSPAN='%d' class='tevent' ALIGN='left'>\n%s</TD>",
                    {span, event});
     if (category != 0) {
-        writeFormatted(state.frame, "<TD>%s</TD>", {romanNumerals[category].data()});
+        writeFormatted(table.frame, "<TD>%s</TD>", {ROMAN_NUMERALS[category].data()});
     }
-    writeText(state.frame, "</TR>\n");
+    writeText(table.frame, "</TR>\n");
 }
 
-void writeHeaderRow(TransformState& state) {
-    readBlockLine(state);
-    writeText(state.frame, "<TR class='crow'>");
-    state.cellCount = 0;
-    for (nextCell(state); state.cellText[0] != '\0'; nextCell(state)) {
-        writeFormatted(state.frame, "<TD>%s</TD>", {state.cellText});
+void writeHeaderRow(TableWriter& table) {
+    readBlockLine(table);
+    writeText(table.frame, "<TR class='crow'>");
+    table.cellCount = 0;
+    for (nextCell(table); table.cellText[0] != '\0'; nextCell(table)) {
+        writeFormatted(table.frame, "<TD>%s</TD>", {table.cellText});
     }
 }
 
 // Writes one of the cells after the name that may be a title, a country
 // flag or a rating; any other is written as it stands.
-void writeCandidateCell(TransformState& state) {
-    Frame& frame = state.frame;
-    char* cell = state.cellText;
+void writeCandidateCell(TableWriter& table) {
+    Frame& frame = table.frame;
+    char* cell = table.cellText;
     if (matchTitle(cell) != 0) {
         writeFormatted(frame, "<TD class='ttitle'>%s</TD>", {cell});
         return;
     }
-    state.countryNumber = state.settings.flags != 0 ? findCountry(cell) : 0;
-    if (state.countryNumber != 0) {
+    table.countryNumber = table.settings.flags != 0 ? findCountry(cell) : 0;
+    if (table.countryNumber != 0) {
         char title[TITLE_ATTRIBUTE_SIZE];
-        quoteForTitleAttribute(countryNames[state.countryNumber], title);
+        quoteForTitleAttribute(COUNTRY_NAMES[table.countryNumber], title);
         lowerCase(cell);
         writeFormatted(frame, "<TD><IMG SRC='%s/%s.gif' BORDER='1' TITLE='%s'></TD>",
-                       {state.settings.flagurl, cell, title});
+                       {table.settings.flagurl, cell, title});
         return;
     }
     int rating = readDecimal(cell);
@@ -137,36 +183,36 @@ void writeCandidateCell(TransformState& state) {
 
 // Writes the rank (when the row begins with a digit), the player's name and
 // the remaining cells of a player row.
-void writePlayerRow(TransformState& state) {
-    Frame& frame = state.frame;
+void writePlayerRow(TableWriter& table) {
+    Frame& frame = table.frame;
     writeText(frame, "<TR>");
-    state.cellCount = 0;
-    state.rankShown = false;
-    nextCell(state);
-    if (state.cellText[0] == '\0') fatalError(frame, "Player missing from cross table");
-    if (isDigit(state.cellText[0])) {
-        writeFormatted(frame, "<TD>%s</TD>", {state.cellText});
-        state.rankShown = true;
+    table.cellCount = 0;
+    table.rankShown = false;
+    nextCell(table);
+    if (table.cellText[0] == '\0') fatalError(frame, "Player missing from cross table");
+    if (isDigit(table.cellText[0])) {
+        writeFormatted(frame, "<TD>%s</TD>", {table.cellText});
+        table.rankShown = true;
     } else {
-        writeFormatted(frame, "<TD class='tplay'>%s</TD>", {state.cellText});
+        writeFormatted(frame, "<TD class='tplay'>%s</TD>", {table.cellText});
     }
-    ++state.cellCount;
-    if (state.rankShown) {
-        nextCell(state);
-        if (state.cellText[0] == '\0') fatalError(frame, "Player missing from cross table");
-        writeFormatted(frame, "<TD class='tplay'>%s</TD>", {state.cellText});
-        ++state.cellCount;
+    ++table.cellCount;
+    if (table.rankShown) {
+        nextCell(table);
+        if (table.cellText[0] == '\0') fatalError(frame, "Player missing from cross table");
+        writeFormatted(frame, "<TD class='tplay'>%s</TD>", {table.cellText});
+        ++table.cellCount;
     }
-    int lastCandidate = CANDIDATE_CELLS + (state.rankShown ? 1 : 0);
-    while (*state.lineCursor != '\0') {
-        nextCell(state);
-        if (state.cellText[0] == '\0') break;
-        if (state.cellCount > lastCandidate) {
-            writeFormatted(frame, "<TD>%s</TD>", {state.cellText});
+    int lastCandidate = CANDIDATE_CELLS + (table.rankShown ? 1 : 0);
+    while (*table.text.lineCursor != '\0') {
+        nextCell(table);
+        if (table.cellText[0] == '\0') break;
+        if (table.cellCount > lastCandidate) {
+            writeFormatted(frame, "<TD>%s</TD>", {table.cellText});
         } else {
-            writeCandidateCell(state);
+            writeCandidateCell(table);
         }
-        ++state.cellCount;
+        ++table.cellCount;
     }
 }
 
@@ -186,45 +232,17 @@ int readDecimal(const char* text) {
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
-void nextCell(TransformState& state) {
-    char*& cursor = state.lineCursor;
-    state.cellText[0] = '\0';
-    for (;;) {
-        skipBlanksAndControls(cursor);
-        if (*cursor == '\0') return;
-        if (*cursor != '|') break;
-        writeText(state.frame, "<TD>&nbsp;</TD>");
-        ++cursor;
-        ++state.cellCount;
-    }
-    char* start = cursor;
-    char* end = nullptr;
-    char* close = *cursor == '{' ? std::strchr(cursor + 1, '}') : nullptr;
-    if (close) {
-        start = cursor + 1;
-        end = close;
-        cursor = close + 1;
-    } else {
-        end = cursor;
-        while (isCellCharacter(*end)) ++end;
-        cursor = end;
-    }
-    std::size_t length = static_cast<std::size_t>(end - start);
-    if (length >= CELL_TEXT_SIZE) length = CELL_TEXT_SIZE - 1;
-    std::memcpy(state.cellText, start, length);
-    state.cellText[length] = '\0';
-}
-
-void writeCrossTable(TransformState& state) {
+void writeCrossTable(TextLine& text, const Settings& settings) {
+    TableWriter table{text, text.frame, settings};
     int span = 0;
     int category = 0;
-    readCrossCommand(state, span, category);
-    writeEventRow(state, span, category);
-    writeHeaderRow(state);
+    readCrossCommand(table, span, category);
+    writeEventRow(table, span, category);
+    writeHeaderRow(table);
     for (;;) {
-        writeText(state.frame, "</TR>\n");
-        readTextLine(state);
-        if (*state.lineCursor == '\0') return;
-        writePlayerRow(state);
+        writeText(table.frame, "</TR>\n");
+        readTextLine(table.text);
+        if (*table.text.lineCursor == '\0') return;
+        writePlayerRow(table);
     }
 }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "transform/transform_test_run.h"
+#include "tests/support/transform_support.h"
 
 namespace {
 

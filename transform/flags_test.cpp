@@ -14,7 +14,7 @@ namespace {
 const std::set<std::string_view> withoutFlag = {"aho", "nir", "que", "sun", "yug"};
 
 TEST(FlagImages, EveryCodeHasA24By16GifOrNone) {
-    for (std::string_view code : countryCodes) {
+    for (std::string_view code : COUNTRY_CODES) {
         std::string path =
             std::string(TESSARA_SOURCE_DIR "/data/flags/") + std::string(code) + ".gif";
         std::ifstream file(path, std::ios::binary);

@@ -5,8 +5,8 @@
 #include "frame/ascii.h"
 
 int matchTitle(const char* token) {
-    for (std::size_t i = 0; i < titleList.size(); ++i) {
-        std::string_view title = titleList[i];
+    for (std::size_t i = 0; i < TITLE_LIST.size(); ++i) {
+        std::string_view title = TITLE_LIST[i];
         if (!startsWithIgnoringCase(token, title)) continue;
         if (title.size() == 1 && token[1] != '\0') continue;
         return static_cast<int>(i + 1);
@@ -17,5 +17,5 @@ int matchTitle(const char* token) {
 int findCountry(const char* token) {
     if (std::strlen(token) != 3) return 0;
     const char copy[4] = {lowerAscii(token[0]), lowerAscii(token[1]), lowerAscii(token[2]), 0};
-    return findSortedWord(countryCodes, copy) + 1;
+    return findSortedWord(COUNTRY_CODES, copy) + 1;
 }

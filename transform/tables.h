@@ -10,13 +10,13 @@
 #include "frame/word_search.h"
 
 // Title number n is entry n - 1; 0 stands for no title.
-constexpr std::array<std::string_view, 10> titleList = {
+constexpr std::array<std::string_view, 10> TITLE_LIST = {
     "IM", "FM", "GM", "WM", "WG", "M", "CC-GM", "CC-SIM", "CC-LGM", "CC-LM",
 };
 
 // Code number n is entry n - 1; 0 stands for no country. Sorted by byte
 // value for the halving search.
-constexpr std::array<std::string_view, 165> countryCodes = {
+constexpr std::array<std::string_view, 165> COUNTRY_CODES = {
     "afg", "aho", "alb", "alg", "and", "ang", "ant", "arg", "arm", "aru", "aus", "aut", "aze",
     "bah", "ban", "bar", "bdi", "bel", "ber", "bih", "blr", "blz", "bol", "bot", "bra", "brn",
     "bru", "bul", "can", "chi", "chn", "cmr", "col", "com", "crc", "cro", "cub", "cym", "cyp",
@@ -33,7 +33,7 @@ constexpr std::array<std::string_view, 165> countryCodes = {
 };
 
 // Display names by code number; entry 0 is the text for no country.
-constexpr std::array<std::string_view, 166> countryNames = {
+constexpr std::array<std::string_view, 166> COUNTRY_NAMES = {
     "No Flag",
     "Afghanistan",
     "Netherlands Antilles",
@@ -203,7 +203,7 @@ constexpr std::array<std::string_view, 166> countryNames = {
 };
 
 // The numeral of category c (1 to 29) is entry c; category 0 has none.
-constexpr std::array<std::string_view, 30> romanNumerals = {
+constexpr std::array<std::string_view, 30> ROMAN_NUMERALS = {
     "",   "I",   "II",   "III",   "IV",   "V",   "VI",   "VII",   "VIII",   "IX",
     "X",  "XI",  "XII",  "XIII",  "XIV",  "XV",  "XVI",  "XVII",  "XVIII",  "XIX",
     "XX", "XXI", "XXII", "XXIII", "XXIV", "XXV", "XXVI", "XXVII", "XXVIII", "XXIX",
@@ -212,7 +212,7 @@ constexpr std::array<std::string_view, 30> romanNumerals = {
 namespace detail {
 
 constexpr bool countryCodesWellFormed() {
-    for (std::string_view code : countryCodes) {
+    for (std::string_view code : COUNTRY_CODES) {
         if (code.size() != 3) return false;
         for (char c : code) {
             if (c < 'a' || c > 'z') return false;
@@ -224,7 +224,7 @@ constexpr bool countryCodesWellFormed() {
 }  // namespace detail
 
 static_assert(detail::countryCodesWellFormed(), "country codes: three lower-case letters");
-static_assert(isSortedAndPrefixFree(countryCodes), "the country search halves a sorted table");
+static_assert(isSortedAndPrefixFree(COUNTRY_CODES), "the country search halves a sorted table");
 
 // The number of the title that `token` is, or 0. A title matches every token
 // that begins with it, ignoring case (WGM is the title WG), except the

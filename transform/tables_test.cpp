@@ -13,8 +13,8 @@ std::string upper(std::string text) {
 }
 
 TEST(FindCountry, FindsEveryCodeInAnyCase) {
-    for (std::size_t i = 0; i < countryCodes.size(); ++i) {
-        std::string code(countryCodes[i]);
+    for (std::size_t i = 0; i < COUNTRY_CODES.size(); ++i) {
+        std::string code(COUNTRY_CODES[i]);
         int number = static_cast<int>(i + 1);
         EXPECT_EQ(number, findCountry(code.c_str())) << code;
         EXPECT_EQ(number, findCountry(upper(code).c_str())) << code;
@@ -29,7 +29,7 @@ TEST(FindCountry, FindsNoOtherThreeCharacterText) {
         return c >= 'a' && c <= 'z' ? c - 'a' : c >= 'A' && c <= 'Z' ? c - 'A' : -1;
     };
     std::vector<bool> isCode(26 * 26 * 26);
-    for (std::string_view code : countryCodes) {
+    for (std::string_view code : COUNTRY_CODES) {
         isCode[static_cast<std::size_t>(letter(code[0]) * 676 + letter(code[1]) * 26 +
                                         letter(code[2]))] = true;
     }
@@ -65,16 +65,16 @@ TEST(FindCountry, OnlyThreeCharacterTokensAreCodes) {
 }
 
 TEST(CountryNames, AreIndexedByCodeNumber) {
-    EXPECT_EQ("No Flag", countryNames[0]);
-    EXPECT_EQ("Germany", countryNames[static_cast<std::size_t>(findCountry("GER"))]);
-    EXPECT_EQ("United Kingdom", countryNames[static_cast<std::size_t>(findCountry("ENG"))]);
-    EXPECT_EQ("U.S.S.R.", countryNames[static_cast<std::size_t>(findCountry("SUN"))]);
-    EXPECT_EQ("Columbia", countryNames[static_cast<std::size_t>(findCountry("COL"))]);
-    EXPECT_EQ("Northern Ireland", countryNames[static_cast<std::size_t>(findCountry("NIR"))]);
+    EXPECT_EQ("No Flag", COUNTRY_NAMES[0]);
+    EXPECT_EQ("Germany", COUNTRY_NAMES[static_cast<std::size_t>(findCountry("GER"))]);
+    EXPECT_EQ("United Kingdom", COUNTRY_NAMES[static_cast<std::size_t>(findCountry("ENG"))]);
+    EXPECT_EQ("U.S.S.R.", COUNTRY_NAMES[static_cast<std::size_t>(findCountry("SUN"))]);
+    EXPECT_EQ("Columbia", COUNTRY_NAMES[static_cast<std::size_t>(findCountry("COL"))]);
+    EXPECT_EQ("Northern Ireland", COUNTRY_NAMES[static_cast<std::size_t>(findCountry("NIR"))]);
     EXPECT_EQ("People's Republic of Korea",
-              countryNames[static_cast<std::size_t>(findCountry("prk"))]);
-    EXPECT_EQ("Zimbabwe", countryNames[165]);
-    EXPECT_EQ("Afghanistan", countryNames[1]);
+              COUNTRY_NAMES[static_cast<std::size_t>(findCountry("prk"))]);
+    EXPECT_EQ("Zimbabwe", COUNTRY_NAMES[165]);
+    EXPECT_EQ("Afghanistan", COUNTRY_NAMES[1]);
 }
 
 TEST(MatchTitle, ComparesOverTheTitlesLength) {
@@ -107,11 +107,11 @@ TEST(RomanNumerals, AreTheStandardNumeralsOfOneTo29) {
     for (int category = 1; category <= 29; ++category) {
         std::string expected =
             std::string(static_cast<std::size_t>(category / 10), 'X') + units[category % 10];
-        EXPECT_EQ(expected, romanNumerals[static_cast<std::size_t>(category)]) << category;
+        EXPECT_EQ(expected, ROMAN_NUMERALS[static_cast<std::size_t>(category)]) << category;
     }
-    EXPECT_EQ("", romanNumerals[0]);
-    EXPECT_EQ("XII", romanNumerals[12]);
-    EXPECT_EQ("XXIX", romanNumerals[29]);
+    EXPECT_EQ("", ROMAN_NUMERALS[0]);
+    EXPECT_EQ("XII", ROMAN_NUMERALS[12]);
+    EXPECT_EQ("XXIX", ROMAN_NUMERALS[29]);
 }
 
 }  // namespace

@@ -1,9 +1,28 @@
 #include "transform/transform.h"
 
-#include <cstring>
-
 #include "frame/ascii.h"
 #include "transform/cross_table.h"
+
+const ToolProfile WEB_PROFILE = {
+    .banner = "tesWeb  v1.00, Decmember 25, 2003.\n\n",
+    .usage = "\nusage: tesweb filename.txt\n\n",
+    .lineBufferSize = TOURNAMENT_LINE_LIMIT + 2,
+    .outputExtension = ".htm",
+    .outputMode = "wt",
+    .takesSwitches = false,
+    .bareNameIsInput = true,
+    .readsConfiguration = true,
+    .replacesOutputAtEnd = false,
+    .usageRepeatsBanner = true,
+    .openFailure = OpenFailure::ERROR_LINE,
+    .fatalNamesLine = false,
+    .fatalClosesFiles = true,
+    .warningEnd = ".\n",
+    .warningsOnlyWhilePausing = false,
+    .countsFailedReads = false,
+    .workStart = "\nReading text file...\n\n",
+    .workEnd = "\nFinished transforming file\n\n",
+};
 
 namespace {
 
@@ -13,15 +32,6 @@ bool isCrossCommand(const char* text) {
 }
 
 }  // namespace
-
-void readTextLine(TransformState& state) {
-    char* line = state.frame.line();
-    if (!readLine(state.frame, state.frame.input)) line[0] = '\0';
-    if (char* end = std::strrchr(line, '\n')) *end = '\0';
-    char* cursor = line;
-    while (isBlankOrControl(*cursor)) ++cursor;
-    state.lineCursor = cursor;
-}
 
 void writePageHead(TransformState& state) {
     if (state.headWritten) return;
@@ -34,15 +44,15 @@ void writePageHead(TransformState& state) {
 
 void transformText(TransformState& state) {
     for (;;) {
-        readTextLine(state);
+        readTextLine(state.text);
         if (state.frame.inputAtEnd) break;
-        char first = *state.lineCursor;
+        char first = *state.text.lineCursor;
         if (first == '\0' || first == ';' || first == '%') continue;
-        if (!isCrossCommand(state.lineCursor)) {
+        if (!isCrossCommand(state.text.lineCursor)) {
             fatalError(state.frame, "tesweb - Unknow transform command");
         }
         writePageHead(state);
-        writeCrossTable(state);
+        writeCrossTable(state.text, state.settings);
         writeText(state.frame, "</TABLE></DIV><BR>\n");
     }
     writeText(state.frame, "</BODY></HTML>\n");

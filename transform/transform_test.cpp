@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "transform/transform_test_run.h"
+#include "tests/support/transform_support.h"
 
 namespace {
 
@@ -112,21 +112,6 @@ TEST(TransformText, StopsWithDiskFullWhenThePageCannotBeWritten) {
     EXPECT_THROW(transformText(run.state), RunEnd);
     EXPECT_EQ("Error: Disk full.\n", run.console);
     EXPECT_EQ(nullptr, run.frame.output.stream);
-}
-
-TEST(ReadTextLine, SkipsLeadingBlanksAndControlCharacters) {
-    TransformRun run;
-    run.input(" \t\x01\x1f cross  \n\xa0x\nlast");
-    readTextLine(run.state);
-    EXPECT_STREQ("cross  ", run.state.lineCursor);
-    readTextLine(run.state);
-    EXPECT_STREQ("\xa0x", run.state.lineCursor);
-    readTextLine(run.state);
-    EXPECT_STREQ("last", run.state.lineCursor);
-    EXPECT_FALSE(run.frame.inputAtEnd);
-    readTextLine(run.state);
-    EXPECT_STREQ("", run.state.lineCursor);
-    EXPECT_TRUE(run.frame.inputAtEnd);
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "book/compile_text.h"
 #include "book/opening_reader.h"
+#include "tests/support/book_support.h"
 
 namespace pgn_test {
 

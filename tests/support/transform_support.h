@@ -1,19 +1,28 @@
-// A transform run for the unit tests: the text is put into a temporary
-// input file, the page is written to a temporary file and read back, also
-// after a fatal stop has closed it.
+// tesweb's transform in a captured run, for the unit tests, the fuzz
+// targets and the benchmark: one text of cross blocks into a page, with the
+// page kept also after a fatal stop has closed it.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "frame/test_run.h"
+#include "tests/support/captured_run.h"
+#include "tests/support/scratch_folder.h"
 #include "transform/transform.h"
 
+// Transforms the run's input into its output and gives the run's exit
+// status. A fatal stop closes both files itself, as in a real run.
+inline int transformInput(CapturedRun& run, const Settings& settings) {
+    std::unique_ptr<TransformState> state(new TransformState{run.frame, settings});
+    return run.run([&] { transformText(*state); }) ? 0 : run.status;
+}
+
+// A transform of texts given as strings; the page is written to a file of
+// its own folder and read back.
 struct TransformRun : CapturedRun {
     Settings settings;
     TransformState state{frame, settings};

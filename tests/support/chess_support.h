@@ -1,6 +1,7 @@
 // Test-only helpers for the chess units, their tests and the perft
 // benchmark: a position from FEN, a check of the board/piece-list invariant,
-// move names, and perft built from the position's own operations.
+// move names, the moves that fit a text found the slow way, and perft built
+// from the position's own operations.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "chess/attack.h"
 #include "chess/board.h"
 #include "chess/movegen.h"
+#include "chess/movereader.h"
 
 namespace chess_test {
 
@@ -76,6 +78,50 @@ inline std::string moveName(Move move) {
         static_cast<char>('a' + fileOf(move.to)), static_cast<char>('1' + rankOf(move.to))};
     if (move.special >= KNIGHT && move.special <= QUEEN) name += "nbrq"[move.special - KNIGHT];
     return name;
+}
+
+// The position after committing the named pseudo-legal move; a position
+// with an empty board, which equals no real one, when there is no such move.
+inline Position afterMove(const Position& position, const std::string& name) {
+    MoveList list;
+    generateMoves(position, list);
+    for (int index = 0; index < list.moveCount; ++index) {
+        const Move move = list.moves[index];
+        if (moveName(move) != name) continue;
+        Position after = position;
+        commitMove(after, move, static_cast<PieceKind>(position.board[move.from].piece));
+        return after;
+    }
+    return Position{};
+}
+
+// The slow way of findFittingMoves, against which it is checked: collects
+// the from-squares of the legal moves of a generated list that fit
+// reader.currentMove, in the list's order, and gives their count.
+inline int findMatchingMoves(Position& position, MoveReader& reader, const MoveList& list) {
+    reader.candidateCount = 0;
+    const ParsedMove& move = reader.currentMove;
+    const Square wanted = move.from;
+    // The bits of the from-square that the text gave: none, file, rank or both.
+    const int mask = wanted == NO_SQUARE ? 0
+                     : (wanted & 0x80)   ? 0x07
+                     : (wanted & 0x08)   ? 0x70
+                                         : 0x77;
+    for (int index = 0; index < list.moveCount; ++index) {
+        const Move candidate = list.moves[index];
+        if ((candidate.from & mask) != (wanted & mask)) continue;
+        if (position.board[candidate.from].piece != move.piece) continue;
+        if (Move{candidate.from, move.to, move.special, move.captured} != candidate) continue;
+        makeMove(position, candidate);
+        if (!isInCheck(position, position.sideToMove)) {
+            if (reader.candidateCount < MAX_CANDIDATES) {
+                reader.candidateFrom[reader.candidateCount] = candidate.from;
+            }
+            ++reader.candidateCount;
+        }
+        unmakeMove(position, candidate);
+    }
+    return reader.candidateCount;
 }
 
 // Empty when board, piece lists and square references agree; otherwise
