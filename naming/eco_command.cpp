@@ -12,8 +12,8 @@ const char ECO_USAGE[] =
     "       teseco BOOK.ECO GAMES.pgn...     name the opening of every game: a table\n"
     "       teseco -t BOOK.ECO GAMES.pgn...  the games again, with ECO and Opening tags\n"
     "       teseco -s BOOK.ECO GAMES.pgn...  how each opening scores: a table\n"
-    "       teseco -e CODES BOOK.ECO GAMES.pgn...  the games whose ECO code is in CODES\n"
-    "       teseco -n TEXT BOOK.ECO GAMES.pgn...   the games whose opening name holds TEXT\n"
+    "       teseco -e CODES BOOK.ECO GAMES.pgn...  games whose ECO code is in CODES\n"
+    "       teseco -n TEXT BOOK.ECO GAMES.pgn...   games whose opening name holds TEXT\n"
     "A game file named - is standard input. CODES is a comma-separated list of\n"
     "codes (B20), prefixes (B2, B) and ranges (B20-B99). -e and -n go together\n"
     "and with -t or -s. -j N names on N threads (by default one per core).\n";
