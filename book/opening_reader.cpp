@@ -98,11 +98,13 @@ bool checkPlacements(const std::uint8_t* keys, std::int32_t count, std::size_t b
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t* key = keys + std::size_t(i) * PACKED_BOARD_SIZE;
         std::size_t at = base + std::size_t(i) * PACKED_BOARD_SIZE;
-        for (int k = 0; k < 2 * PACKED_BOARD_SIZE; ++k) {
-            const int code = packedCode(key, k);
-            if (code == 7 || code == 8 || code == 15) {
-                return fail(error, "placement holds the piece code " + std::to_string(code),
-                            at + std::size_t(k / 2));
+        for (int b = 0; b < PACKED_BOARD_SIZE; ++b) {
+            for (int k : {2 * b, 2 * b + 1}) {
+                const int code = packedCode(key, k);
+                if (code == 7 || code == 8 || code == 15) {
+                    return fail(error, "placement holds the piece code " + std::to_string(code),
+                                at + std::size_t(b));
+                }
             }
         }
         if (i > 0 && std::memcmp(key - PACKED_BOARD_SIZE, key, PACKED_BOARD_SIZE) >= 0) {

@@ -19,14 +19,14 @@ constexpr int cellCode(BoardCell cell) {
     return cell.piece + 8 * cell.color;
 }
 
-// The nibble of the square of index k.
+// The nibble of the square of index k (k is never negative).
 constexpr int packedCode(const std::uint8_t* packedBoard, int k) {
-    return packedBoard[k / 2] >> (k % 2 * 4) & 15;
+    return packedBoard[k >> 1] >> ((k & 1) << 2) & 15;
 }
 
 // Writes the nibble of the square of index k.
 constexpr void setPackedCode(std::uint8_t* packedBoard, int k, int code) {
-    std::uint8_t& byte = packedBoard[k / 2];
+    std::uint8_t& byte = packedBoard[k >> 1];
     byte = static_cast<std::uint8_t>((k & 1) ? (byte & 0x0F) | code << 4 : (byte & 0xF0) | code);
 }
 

@@ -25,7 +25,7 @@ namespace {
 
 // Does a piece of the kind (no pawn) on `from` attack the target over empty
 // squares?
-bool pieceAttacks(const Position& position, int kind, int from, int target) {
+inline bool pieceAttacks(const Position& position, int kind, int from, int target) {
     const AttackEntry& line = attackEntry(target - from);
     if ((ATTACK_BIT[kind] & line.mask) == 0) return false;
     // A knight's jump or a single step cannot be blocked.

@@ -73,9 +73,9 @@ Square readSquare(const char*& text);
 PieceKind pieceKindOfLetter(char letter);
 
 // Collects the from-squares of the legal moves that fit reader.currentMove
-// and gives their count, from the text alone: only the squares from which a piece of
-// the named kind reaches the destination are looked at, no move list is
-// generated. The candidates may come in another order. A castling fits when
-// the board allows it; that none of the king's squares is attacked is for
-// the caller to check first, as playParsedMove does.
+// and gives their count, from the text alone: only the squares from which a
+// piece of the named kind reaches the destination are looked at, no move
+// list is generated. A castling fits when the board allows it; that none of
+// the king's squares is attacked is for the caller to check first, as
+// playParsedMove does.
 int findFittingMoves(Position& position, MoveReader& reader);

@@ -4,9 +4,24 @@
 #pragma once
 
 #include <cstdio>
-#include <functional>
+#include <exception>
+#include <new>
+
+// Writes "PROGRAM: message" to `errors` and flushes standard output.
+void reportEscape(const char* program, std::FILE* errors, const char* message);
 
 // Runs `body` and gives its status. An exception that escapes it is written
 // to `errors` as "PROGRAM: message" ("PROGRAM: out of memory" for a failed
-// allocation) after standard output is flushed, and gives status 1.
-int runGuarded(const char* program, std::FILE* errors, const std::function<int()>& body);
+// allocation) and gives status 1. A template, so that the run stays one
+// piece of code with the main that calls it.
+template <typename Body>
+int runGuarded(const char* program, std::FILE* errors, Body&& body) {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        reportEscape(program, errors, "out of memory");
+    } catch (const std::exception& failure) {
+        reportEscape(program, errors, failure.what());
+    }
+    return 1;
+}

@@ -120,7 +120,7 @@ void openOutput(Frame& frame, const std::string& path, const char* mode) {
         out.stream = openWithBuffer(frame, path, mode, out.buffer);
         return;
     }
-    // An existing opening file must be one we may replace: a read-only file
+    // An existing output file must be one we may replace: a read-only file
     // or a directory of that name is reported before any work is done.
     if (pathExists(path)) {
         std::FILE* probe = isDirectory(path) ? nullptr : std::fopen(path.c_str(), "r+b");
@@ -216,7 +216,7 @@ void writeFormatted(Frame& frame, const char* format, std::initializer_list<Form
 
 // Every reader takes a 0 byte for the end of its line, so whatever followed
 // it would be dropped without a word: a NUL stops the run instead, naming
-// the line (the book's message form names it already).
+// the line (the form of fatalNamesLine names it already).
 [[noreturn]] static void nulInLine(Frame& frame) {
     if (frame.profile->fatalNamesLine) fatalError(frame, "NUL character in line");
     char message[64];
@@ -261,9 +261,9 @@ void warning(Frame& frame, const char* message) {
     sayf(frame, "Warning: %s%s", message, frame.profile->warningEnd);
 }
 
-// Every stop pauses at the end (a -x run too). The transform's page holds
-// what was written so far, on disk before the message; the book's files are
-// closed by the end of the run.
+// Every stop pauses at the end (a -x run too). Under fatalClosesFiles the
+// output holds what was written so far, on disk before the message; else
+// the files are closed by the end of the run.
 void reportFatal(Frame& frame, const char* message) {
     frame.pauseFlag = 1;
     if (frame.profile->fatalClosesFiles) abandonFiles(frame);

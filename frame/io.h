@@ -67,9 +67,9 @@ struct RunEnd {
     int status;
 };
 
-// The one output file of a run. The opening file is written beside its final
-// name and renamed over it only once complete, so that a failed run never
-// destroys or half-writes an existing file.
+// The one output file of a run. Under replacesOutputAtEnd it is written
+// beside its final name and renamed over it only once complete, so that a
+// failed run never destroys or half-writes an existing file.
 struct OutputFile {
     std::FILE* stream = nullptr;
     std::unique_ptr<char[]> buffer;
@@ -122,7 +122,7 @@ void obtainLineBuffer(Frame& frame);
 // the run.
 std::FILE* openBuffered(Frame& frame, const std::string& path);
 
-// Opens the output file. For the opening file the stream goes to a new
+// Opens the output file. Under replacesOutputAtEnd the stream goes to a new
 // temporary file beside `path` (never one that existed before the run) that
 // closeOutput renames over it.
 void openOutput(Frame& frame, const std::string& path, const char* mode);
@@ -132,8 +132,8 @@ void openOutput(Frame& frame, const std::string& path, const char* mode);
 // the report of an output that cannot be opened.
 void closeOutput(Frame& frame);
 
-// Closes every open file after a fatal stop: the page keeps what was
-// written; a temporary opening file is removed.
+// Closes every open file after a fatal stop: an output written in place
+// keeps what was written; a temporary output file is removed.
 void abandonFiles(Frame& frame);
 
 // Writes text to the output file; a null text writes nothing. A failing
@@ -148,8 +148,9 @@ void writeFormatted(Frame& frame, const char* format,
 
 // Reads the next line into frame.line(), its line end kept, at most the
 // tool's limit of characters; "\r\n" arrives as one "\n". Gives null at the
-// end of the input, which a Ctrl-Z byte ends as well. The book counts every attempt, the transform
-// only lines that were read. A NUL byte in the text ends the run.
+// end of the input, which a Ctrl-Z byte ends as well. Under countsFailedReads
+// lineCounter counts every attempt, else only the lines that were read. A
+// NUL byte in the text ends the run.
 char* readLine(Frame& frame, std::FILE* stream);
 
 void warning(Frame& frame, const char* message);

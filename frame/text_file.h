@@ -1,5 +1,5 @@
-// Reading the tools' text files (the ECO text, the tournament text,
-// TESSARA.INI) with the same bytes on every platform. The files are opened
+// Reading the tools' text files (their inputs and configuration files) with
+// the same bytes on every platform. The files are opened
 // in binary mode and the DOS and Windows rules are applied here: a UTF-8
 // byte-order mark at the start is no part of the text, a Ctrl-Z byte ends
 // the input, as the Windows C runtime's text mode has it, and the readers

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,8 +16,8 @@
 // Transforms the run's input into its output and gives the run's exit
 // status. A fatal stop closes both files itself, as in a real run.
 inline int transformInput(CapturedRun& run, const Settings& settings) {
-    std::unique_ptr<TransformState> state(new TransformState{run.frame, settings});
-    return run.run([&] { transformText(*state); }) ? 0 : run.status;
+    TransformState state{run.frame, settings};
+    return run.run([&] { transformText(state); }) ? 0 : run.status;
 }
 
 // A transform of texts given as strings; the page is written to a file of
