@@ -10,6 +10,17 @@
 
 namespace {
 
+// The line ends in a game's text: LFs and lone CRs.
+long lineCount(const PgnGame& game) {
+    long count = 0;
+    const std::string_view text = game.text;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            ++count;
+    }
+    return count;
+}
+
 // Everything the reader tells about the input, checking its promises on the
 // way; the bytes it gave back go to `again`.
 std::string readAll(const std::uint8_t* data, std::size_t size, std::size_t blockSize,
@@ -27,6 +38,11 @@ std::string readAll(const std::uint8_t* data, std::size_t size, std::size_t bloc
         FUZZ_CHECK(!game.text.empty());
         FUZZ_CHECK(game.firstLine >= line && game.movetextLine >= game.firstLine);
         FUZZ_CHECK(game.movetext <= game.text.size());
+        for (const PgnFault& fault : game.faults) {
+            FUZZ_CHECK(fault.line >= line && fault.line <= game.firstLine + 0L + lineCount(game));
+            FUZZ_CHECK(fault.game == 0 || fault.game == game.number);
+            seen += pgnFaultMessage(fault) + ";";
+        }
         for (const PgnTag& tag : game.tags) {
             FUZZ_CHECK(tag.lineBegin <= tag.pairBegin && tag.pairBegin < tag.pairEnd);
             FUZZ_CHECK(tag.pairEnd <= tag.lineEnd && tag.pairEnd <= game.movetext);
@@ -51,8 +67,10 @@ std::string readAll(const std::uint8_t* data, std::size_t size, std::size_t bloc
         seen += "\n";
     }
     again.append(game.skipped);
+    for (const PgnFault& fault : game.faults) seen += pgnFaultMessage(fault) + ";";
     FUZZ_CHECK(!nextGame(reader, game) && game.skipped.empty());
-    FUZZ_CHECK(!reader.readError && reader.consumed == size);
+    FUZZ_CHECK(!reader.readError && reader.consumed == (reader.utf16 ? 0 : size));
+    if (reader.utf16) again.assign(reinterpret_cast<const char*>(data), size);
     closePgn(reader);
     return seen;
 }

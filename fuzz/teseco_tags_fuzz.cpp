@@ -78,11 +78,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     const Outcome one = name(1);
     FUZZ_CHECK(one.status == 0 || one.status == 1);
-    const std::string_view in(reinterpret_cast<const char*>(data), size);
-    const std::string_view out(one.out.data(), one.out.size());
-    FUZZ_CHECK(pgn_test::withoutOpeningTags(in, true) == pgn_test::withoutOpeningTags(out, true));
     // Two threads, every game a block of its own: the same bytes.
     const Outcome two = name(2);
     FUZZ_CHECK(two.status == one.status && two.out == one.out && two.err == one.err);
+    const std::string_view in(reinterpret_cast<const char*>(data), size);
+    const std::string_view out(one.out.data(), one.out.size());
+    if (in.starts_with("\xFF\xFE") || in.starts_with("\xFE\xFF")) {  // refused as UTF-16
+        FUZZ_CHECK(one.status == 1 && out.empty());
+        return 0;
+    }
+    FUZZ_CHECK(pgn_test::withoutOpeningTags(in, true) == pgn_test::withoutOpeningTags(out, true));
     return 0;
 }

@@ -23,8 +23,10 @@ struct GameBlock {
     std::size_t gameCount = 0;
     bool startsFile = false;
     bool endsFile = false;
-    std::string_view trailing;   // endsFile: the text after the file's last game
-    std::string readerMessages;  // endsFile: the file could not be read (to its end)
+    std::string_view trailing;  // endsFile: the text after the file's last game
+    // endsFile: the faults of the text after the last game, and why the file
+    // could not be read (to its end)
+    std::string readerMessages;
     std::uint64_t consumed = 0;  // of the file, up to the block's end (progress)
 
     // What naming gave, valid once `named`.
@@ -246,7 +248,9 @@ void readFile(BlockPipeline& pipeline, BlockWriter& out, PgnReader& reader,
     sealBlock(*block, game.skipped);
     block->endsFile = true;
     block->consumed = reader.consumed;
-    if (reader.readError) block->readerMessages = "teseco: " + file + ": cannot read file\n";
+    appendFaults(game.faults, file, block->readerMessages);
+    if (reader.utf16) block->readerMessages.append(utf16FileMessage(file));
+    if (reader.readError) block->readerMessages += "teseco: " + file + ": cannot read file\n";
     submitBlock(pipeline, out, std::move(block));
 }
 

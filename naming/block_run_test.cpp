@@ -92,8 +92,8 @@ TEST(NameOnThreads, SameBytesAsOneThreadOnTheSample) {
 }
 
 // Move errors, games without tags or result, text before the first game and
-// after the last, CRLF, a Ctrl-Z byte, a file that cannot be read among
-// others, and every game file of the end-to-end cases.
+// after the last, CRLF, a Ctrl-Z byte, the reader's faults, a file that
+// cannot be read among others, and every game file of the end-to-end cases.
 TEST(NameOnThreads, SameBytesAsOneThreadOnOddFiles) {
     const std::filesystem::path folder = testing::TempDir() + "block_run_test";
     std::filesystem::create_directories(folder);
@@ -106,7 +106,17 @@ TEST(NameOnThreads, SameBytesAsOneThreadOnOddFiles) {
            "stray text\n[Event \"c\"]\n[FEN \"8/8/8/8/8/8/8/K1k5 w - - 0 1\"]\n\n1. Ka2 *\n"
            "[Event \"d\"]\n[Result \"0-1\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 \x1A a6 "
            "0-1\n\ntrailing\n";
-    expectSameAtAnyThreads({odd, (folder / "missing.pgn").string(), odd}, {1, 64});
+    // The reader's faults: an incomplete tag pair, comments and a variation
+    // left open at the next tags and at the end of the file, lone CR line
+    // ends, and a UTF-16 file.
+    const std::string faults = (folder / "faults.pgn").string();
+    std::ofstream(faults, std::ios::binary)
+        << "{ open before the first game\r[Event \"a\"]\r[White \"A]\r\r1. e4 { open\r"
+           "[Event \"b\"]\r\r1. d4 (1. c4 d5\r[Round]\r[Event \"c\"]\r\r1. e4 e5 2. Ke2 *\r"
+           "{ trailing and open\r";
+    const std::string wide = (folder / "wide.pgn").string();
+    std::ofstream(wide, std::ios::binary) << std::string("\xFF\xFE[\0E\0", 6);
+    expectSameAtAnyThreads({odd, (folder / "missing.pgn").string(), faults, wide, odd}, {1, 64});
 
     std::vector<std::string> files;
     for (const auto& entry :

@@ -106,7 +106,21 @@ bool selectsEveryGame(const GameSelection& selection) {
     return !selection.byCodes && !selection.byText;
 }
 
+bool appendFaults(const std::vector<PgnFault>& faults, const std::string& file,
+                  std::string& messages) {
+    for (const PgnFault& fault : faults) {
+        messages.append("teseco: ").append(file).append(":");
+        messages.append(pgnFaultMessage(fault)).append(1, '\n');
+    }
+    return faults.empty();
+}
+
+std::string utf16FileMessage(const std::string& file) {
+    return "teseco: " + file + ": " + UTF16_FILE_MESSAGE + "\n";
+}
+
 void nameGame(GameNamer& namer, const PgnGame& game, FileWalk& walk, NamingResult& result) {
+    result.clean &= appendFaults(game.faults, walk.name, result.messages);
     result.clean &= readOpening(namer, game, walk.name, result.messages);
     ++result.games;
     switch (namer.run.output) {

@@ -58,7 +58,15 @@ bool copiesGames(const NamingRun& run);
 // Does the run keep every game (no -e, no -n)?
 bool selectsEveryGame(const GameSelection& selection);
 
-// Names one game and adds what it gives to `result`; for -s the game goes
+// The reader's faults of a game (or of the text after a file's last game)
+// as message lines; true when there are none.
+bool appendFaults(const std::vector<PgnFault>& faults, const std::string& file,
+                  std::string& messages);
+
+// The message line for a file refused as UTF-16.
+std::string utf16FileMessage(const std::string& file);
+
+// Names one game, after its faults, and adds what it gives to `result`; for -s the game goes
 // into the namer's tally. The text before the game goes out when
 // `walk.lastWritten`.
 void nameGame(GameNamer& namer, const PgnGame& game, FileWalk& walk, NamingResult& result);

@@ -26,6 +26,12 @@ bool nameFile(GameNamer& namer, RunWriter& writer, PgnReader& reader, const std:
         }
     }
     if (copiesGames(namer.run) && walk.lastWritten) result.output.append(game.skipped);
+    result.clean &= appendFaults(game.faults, file, result.messages);
+    if (reader.utf16) {
+        result.messages.append(utf16FileMessage(file));
+        result.clean = false;
+    }
+    writeMessages(writer, result.messages);
     writer.progress.doneBytes += reader.consumed;
     if (reader.readError) {
         sayCannotRead(writer, file);

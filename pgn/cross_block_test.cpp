@@ -208,7 +208,7 @@ TEST(WriteCrossBlock, TeswebReadsBlocksOfAwkwardTags) {
                             {"White", "1st | player"},
                             {"Black", "{"},
                             {"Result", "1-0"}}) +
-                      game({{"Event", "\x01x\r"},
+                      game({{"Event", "\x01x\v"},
                             {"White", "|"},
                             {"Black", "\t"},
                             {"Result", "1/2"},

@@ -54,17 +54,32 @@ void cannotRead(CrossRun& run, const std::string& name) {
     run.status = 1;
 }
 
+// The reader's faults of a game and the text before it.
+void reportFaults(CrossRun& run, const PgnReader& reader, const PgnGame& game) {
+    for (const PgnFault& fault : game.faults) {
+        std::fprintf(run.err, "tescross: %s:%s\n", reader.name.c_str(),
+                     pgnFaultMessage(fault).c_str());
+        run.status = 1;
+    }
+}
+
 }  // namespace
 
 void readGames(CrossRun& run, PgnReader& reader) {
     PgnGame game;
     while (nextGame(reader, game)) {
+        reportFaults(run, reader, game);
         if (game.tags.empty()) continue;
         GameTags tags = gameTags(game, reader.name);
         std::string message = addGame(run.tournaments, tags);
         if (message.empty()) continue;
         std::fprintf(run.err, "tescross: %s:%ld: game %d: %s\n", reader.name.c_str(), tags.line,
                      tags.number, message.c_str());
+        run.status = 1;
+    }
+    reportFaults(run, reader, game);
+    if (reader.utf16) {
+        std::fprintf(run.err, "tescross: %s: %s\n", reader.name.c_str(), UTF16_FILE_MESSAGE);
         run.status = 1;
     }
     if (reader.readError) cannotRead(run, reader.name);

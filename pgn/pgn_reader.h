@@ -4,29 +4,43 @@
 // memory at a time (with the text before it), however large the file.
 //
 // Where games begin and end:
+// - Lines end with LF, CRLF or a lone CR (old Mac files), all three alike,
+//   and are numbered from 1. Any byte may occur: NUL bytes and invalid
+//   UTF-8 are text like any other. A file that begins with a UTF-16
+//   byte-order mark (FF FE or FE FF) is refused: nothing of it is read and
+//   `utf16` is set.
 // - A line's first character counts after any blanks (spaces, tabs) and, at
 //   the start of a line, a UTF-8 byte-order mark (which belongs to the text
 //   between games, not to the game).
 // - A tag section is a run of lines that begin with '['. A game with tags
 //   begins at such a line; its movetext begins right after the line end of
 //   the last tag line (so usually with the empty line between them), or,
-//   when other text follows a tag on its line, at that text.
+//   when other text follows a tag on its line, at that text. Blank lines
+//   inside a tag section keep it whole when the tag lines after them hold
+//   only names new to the section; a name the section already holds (a
+//   second Event) makes those tag lines begin the next game.
+// - A tag line whose pair is not whole (`[White "A]`, `[Round]`, a file cut
+//   off in `[Bla`) is a fault of the game; the game is read on.
 // - A game without tags begins at a line, outside any game, whose first
 //   token is a move number ("1.", "12...") or a move in algebraic notation
 //   ("e4", "Nf3", "exd5", "O-O", "0-0"). Any other line outside a game (an
-//   empty line, a comment, a '%' line, a stray word) is skipped text.
+//   empty line, a '%' line, a stray word) is skipped text. A brace comment
+//   or variation opened in skipped text runs on, as in a game, to its end
+//   or to the first line that begins with a tag pair.
 // - A game ends after its termination marker ("1-0", "0-1", "1/2-1/2", "*"
 //   or the short draw "1/2", a token of its own outside comments and
 //   variations), together with the rest of the marker's line when that is
-//   only blank; otherwise right after the marker, and the rest of that line
-//   is skipped text. A game without a marker ends where a line that begins
-//   with '[' starts (outside a brace comment) or at the end of the file.
-//   An unclosed brace comment or variation thus runs on to the next tag line
-//   (a comment: to the end of the file, and the reader then holds the rest
-//   of the file as one game).
+//   only blank; otherwise right after the marker, and a game with tags may
+//   begin right there (`... 1-0 [Event "E"] ...`); other text after it is
+//   skipped text. A game without a marker ends where a
+//   line that begins with '[' starts (outside a brace comment) or at the
+//   end of the file.
+// - A brace comment still open at a line that begins with a tag pair ('[',
+//   a tag name, blanks, '"') ends there, and so does the game; a variation
+//   still open at a line that begins with '[' likewise. Either, and one
+//   still open at the end of the file, is a fault, with the line where it
+//   began: so one unclosed '{' costs no later game.
 // - A '%' in the first column makes the rest of its line a comment.
-// - Lines end with LF or CRLF and are numbered from 1. Any byte may occur:
-//   NUL bytes and invalid UTF-8 are text like any other.
 #pragma once
 
 #include <cstddef>
@@ -37,18 +51,42 @@
 #include <string_view>
 #include <vector>
 
+#include "pgn/movetext.h"
+
 // One tag pair. The value is unescaped (\" and \\); the line is the tag's
 // whole line in the game's text, line end included (when a line holds
 // several tags, each has the same line; when the game ends on the line, the
-// line ends with the game). A malformed tag line still gives a
-// pair, with what could be read of its name and value.
+// line ends with the game). A malformed tag line still gives a pair, with
+// what could be read of its name and value, and `whole` false: a whole pair
+// is '[', a name, a quoted value and ']', with blanks allowed between them,
+// and only a whole pair may be rewritten in place. A quote in the value that
+// is not escaped is part of the value unless blanks and ']' follow it:
+// `[Annotator "Lopez "Battle Royale""]` holds `Lopez "Battle Royale"`. A
+// value left open on its line ends before a ']' at the line's end.
 struct PgnTag {
     std::string name;
     std::string value;
+    bool whole = false;
     std::size_t lineBegin = 0;  // offsets into PgnGame::text
     std::size_t lineEnd = 0;
     std::size_t pairBegin = 0;  // the pair itself, from its '[' to after its ']'
     std::size_t pairEnd = 0;
+};
+
+// What the reader found wrong in a file while it framed a game; the game
+// is delivered all the same, with what could be read.
+enum class PgnFaultKind {
+    COMMENT_OPEN_AT_TAGS,    // a '{' comment still open at a line that begins with a tag pair
+    COMMENT_OPEN_AT_END,     // ... at the end of the file
+    VARIATION_OPEN_AT_TAGS,  // a '(' variation still open at a line that begins with '['
+    VARIATION_OPEN_AT_END,   // ... at the end of the file
+    INCOMPLETE_TAG_PAIR,     // a tag line whose pair is not whole
+};
+
+struct PgnFault {
+    long line = 0;  // where the comment or variation began; the tag line
+    PgnFaultKind kind = PgnFaultKind::INCOMPLETE_TAG_PAIR;
+    int game = 0;  // the game's number; 0 in the text between games
 };
 
 // One game as the reader delivers it. The views stay valid until the next
@@ -59,6 +97,9 @@ struct PgnGame {
     int number = 0;            // the game's number in its file, from 1 (games without tags count)
     long firstLine = 0;        // the line of the file on which `text` begins
     std::vector<PgnTag> tags;  // in the order of the file; empty for a game without tags
+    // The faults of the game and of the text before it, in the order of the
+    // file; after the last game, those of the text after it.
+    std::vector<PgnFault> faults;
     std::size_t movetext = 0;  // offset in `text` where the movetext begins
     long movetextLine = 0;     // the line of the file on which it begins
 
@@ -78,6 +119,9 @@ struct PgnReader {
     // allows): what was read is delivered, then nextGame ends as at the end
     // of the file. The programs check it after the last game.
     bool readError = false;
+    // Set when the file begins with a UTF-16 byte-order mark (FF FE or
+    // FE FF): the reader delivers nothing of it.
+    bool utf16 = false;
     std::size_t maxBuffer = std::size_t{1} << 30;
     // The smallest read: the buffer holds at least two blocks (more while a
     // single game does not fit), and each read fills the room there is.
@@ -95,6 +139,9 @@ struct PgnReader {
     bool atLineStart = true;  // that byte begins a line
     bool streamEnded = false;
     bool finished = false;
+    bool startChecked = false;  // the file's first bytes were looked at (UTF-16)
+    std::size_t crFrom = 0;     // no CR stands in [crFrom, crClearTo) of the buffer
+    std::size_t crClearTo = 0;
 };
 
 // Opens a file for reading ("-": standard input, in binary mode); false when
@@ -106,24 +153,18 @@ void closePgn(PgnReader& reader);
 
 // Reads the next game; false at the end of the file, with `game.skipped`
 // then holding whatever text followed the last game (empty on later calls).
-// The concatenation of every `skipped` and `text`, in order, is the file.
+// The concatenation of every `skipped` and `text`, in order, is the file
+// (of a file refused as UTF-16: nothing).
 bool nextGame(PgnReader& reader, PgnGame& game);
 
-// Walks the main line of a game's movetext: move numbers, comments, NAGs,
-// annotation marks and variations are passed over.
-struct MovetextCursor {
-    const char* at = nullptr;
-    const char* end = nullptr;
-    long line = 0;
-    const char* textBegin = nullptr;  // the game's first byte: '%' lines need the first column
-};
+// A cursor at the start of the game's movetext (see pgn/movetext.h).
 MovetextCursor movetextOf(const PgnGame& game);
 
-// The next move of the main line as it is written ("Nf3", "exd5+", "O-O",
-// "e8=Q", "--", "Z0"), without its move number ("12.e4" gives "e4") and
-// without suffix annotations ("Nf3!?" gives "Nf3"; '+' and '#' stay), with
-// the line it stands on; false at the game's termination marker or the end
-// of its movetext. NAGs ("$14"), free-standing marks ("!?", "...") and
-// "e.p." are passed over. Any other token of the main line (a stray word)
-// comes as a move too: the move reader refuses it.
-bool nextMove(MovetextCursor& cursor, std::string_view& move, long& line);
+// The message for a fault, after the file's name and a colon:
+// "12: game 2: comment not closed before the next tag pair", or without the
+// game for a fault in the text between games.
+std::string pgnFaultMessage(const PgnFault& fault);
+
+// The message for a file refused as UTF-16, after its name and ": ".
+constexpr const char* UTF16_FILE_MESSAGE =
+    "a UTF-16 file: convert it to UTF-8 first (for example with iconv -f UTF-16 -t UTF-8)";

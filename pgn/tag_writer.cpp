@@ -4,30 +4,6 @@
 
 namespace {
 
-// A pair the writer may replace: '[', the name, a quoted value and ']',
-// with blanks between them allowed. The reader also gives the remains of a
-// broken tag line as a pair; those stay as they are.
-bool isWholePair(std::string_view text, const PgnTag& tag) {
-    if (tag.pairEnd <= tag.pairBegin || tag.pairEnd > text.size()) return false;
-    const std::string_view pair = text.substr(tag.pairBegin, tag.pairEnd - tag.pairBegin);
-    std::size_t at = 0;
-    auto blanks = [&] {
-        while (at < pair.size() && (pair[at] == ' ' || pair[at] == '\t')) ++at;
-    };
-    if (pair[at++] != '[') return false;
-    blanks();
-    if (pair.substr(at, tag.name.size()) != tag.name) return false;
-    at += tag.name.size();
-    blanks();
-    if (at >= pair.size() || pair[at] != '"') return false;
-    ++at;
-    while (at < pair.size() && pair[at] != '"') at += pair[at] == '\\' ? 2 : 1;
-    if (at >= pair.size()) return false;
-    ++at;
-    blanks();
-    return at + 1 == pair.size() && pair[at] == ']';
-}
-
 // A line ends with LF, CRLF or, in files of old Macintosh editors, a lone
 // CR; the lines added to a game end the way its own lines do.
 std::string_view lineEndOf(std::string_view line) {
@@ -77,7 +53,7 @@ void appendTaggedGame(std::string& out, const PgnGame& game, std::string_view ec
     for (const PgnTag& tag : game.tags) {
         const std::string_view name = tag.name;
         const bool eco = name == "ECO";
-        if ((!eco && name != "Opening") || !isWholePair(text, tag)) continue;
+        if ((!eco && name != "Opening") || !tag.whole) continue;
         if (tag.pairBegin < copied) continue;  // not in file order: left alone
         out.append(text.substr(copied, tag.pairBegin - copied));
         out.append(eco ? ecoPair : openingPair);

@@ -28,8 +28,8 @@ inline OpeningBook compileBookText(const std::string& text) {
 constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 // The length of a tag pair `[ECO "..."]` or `[Opening "..."]` (blanks
-// allowed around the name and before ']', escapes in the value) at the start
-// of `text`, or 0.
+// allowed around the name and before ']', escapes and unescaped quotes in
+// the value) at the start of `text`, or 0.
 inline std::size_t openingPairAt(std::string_view text) {
     std::size_t at = 0;
     auto blanks = [&] {
@@ -49,29 +49,35 @@ inline std::size_t openingPairAt(std::string_view text) {
     blanks();
     if (at >= text.size() || text[at] != '"') return 0;
     ++at;
-    while (at < text.size() && text[at] != '"') at += text[at] == '\\' ? 2 : 1;
-    if (at >= text.size()) return 0;
-    ++at;
-    blanks();
-    return at < text.size() && text[at] == ']' ? at + 1 : 0;
+    for (;;) {  // the value ends at the first unescaped quote that blanks and ']' follow
+        while (at < text.size() && text[at] != '"') at += text[at] == '\\' ? 2 : 1;
+        if (at >= text.size()) return 0;
+        ++at;
+        blanks();
+        if (at < text.size() && text[at] == ']') return at + 1;
+    }
 }
 
 // Takes every ECO and Opening tag pair out of the text; a line that held
 // such a pair and nothing else but blanks goes as a whole (a byte-order mark
-// at its start stays). With `emptyLines`, every empty line goes too: a game
+// at its start stays). Lines end with LF, CRLF or a lone CR, as the reader
+// ends them. With `emptyLines`, every empty line goes too: a game
 // without tags gets an empty line after the two new tag lines, which tells
 // nothing about the tags themselves.
 inline std::string withoutOpeningTags(std::string_view text, bool emptyLines = false) {
     std::string out;
     std::size_t begin = 0;
     while (begin < text.size()) {
-        std::size_t end = text.find('\n', begin);
-        end = end == std::string_view::npos ? text.size() : end + 1;
-        const std::string_view line = text.substr(begin, end - begin);
-        begin = end;
-        std::string_view body = line;
-        if (body.ends_with('\n')) body.remove_suffix(1);
-        if (body.ends_with('\r')) body.remove_suffix(1);
+        std::size_t end = text.find_first_of("\r\n", begin);
+        std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        if (end != std::string_view::npos && text[end] == '\r' && next < text.size() &&
+            text[next] == '\n') {
+            ++next;
+        }
+        const std::string_view line = text.substr(begin, next - begin);
+        const std::string_view body =
+            text.substr(begin, (end == std::string_view::npos ? text.size() : end) - begin);
+        begin = next;
         if (emptyLines && body.empty()) continue;
         std::string kept;
         bool hadPair = false;
