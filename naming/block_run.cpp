@@ -250,7 +250,7 @@ void readFile(BlockPipeline& pipeline, BlockWriter& out, PgnReader& reader,
     block->consumed = reader.consumed;
     appendFaults(game.faults, file, block->readerMessages);
     if (reader.utf16) block->readerMessages.append(utf16FileMessage(file));
-    if (reader.readError) block->readerMessages += "teseco: " + file + ": cannot read file\n";
+    if (reader.readError) block->readerMessages += cannotReadMessage(file, reader.error);
     submitBlock(pipeline, out, std::move(block));
 }
 
@@ -279,7 +279,7 @@ int nameOnThreads(const OpeningBook& book, NamingRun& run) {
             if (!openPgn(reader, file)) {
                 std::unique_ptr<GameBlock> block = newBlock(pipeline, file);
                 block->startsFile = block->endsFile = true;
-                block->readerMessages = "teseco: " + file + ": cannot read file\n";
+                block->readerMessages = cannotReadMessage(file, reader.error);
                 submitBlock(pipeline, out, std::move(block));
                 continue;
             }

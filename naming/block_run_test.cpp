@@ -116,7 +116,8 @@ TEST(NameOnThreads, SameBytesAsOneThreadOnOddFiles) {
            "{ trailing and open\r";
     const std::string wide = (folder / "wide.pgn").string();
     std::ofstream(wide, std::ios::binary) << std::string("\xFF\xFE[\0E\0", 6);
-    expectSameAtAnyThreads({odd, (folder / "missing.pgn").string(), faults, wide, odd}, {1, 64});
+    expectSameAtAnyThreads(
+        {odd, (folder / "missing.pgn").string(), faults, wide, folder.string(), odd}, {1, 64});
 
     std::vector<std::string> files;
     for (const auto& entry :

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "frame/ascii.h"
+#include "frame/platform.h"
 
 const char ECO_USAGE[] =
     "usage: teseco BOOK.ECO                  check the opening file, print its summary\n"
@@ -149,8 +150,9 @@ int threadsToUse(const EcoCommand& command) {
 
 bool openOpeningBook(const std::string& name, OpeningBook& book, std::string& message) {
     std::vector<std::uint8_t> bytes;
+    errno = 0;
     if (!readWholeFile(name, bytes)) {
-        message = "teseco: " + name + ": cannot read file\n";
+        message = "teseco: " + name + ": cannot read file: " + fileErrorText(name, errno) + "\n";
         return false;
     }
     BookError error;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -66,8 +67,25 @@ TEST(ParseEcoCommand, TakesTheFourFormsAndRefusesTheRest) {
 TEST(OpenOpeningBook, NamesTheFileInItsMessage) {
     OpeningBook book;
     std::string message;
-    EXPECT_FALSE(openOpeningBook("no/such.ECO", book, message));
-    EXPECT_EQ("teseco: no/such.ECO: cannot read file\n", message);
+    const std::string folder = testing::TempDir() + "books";
+    std::filesystem::create_directories(folder);
+    const std::string locked = testing::TempDir() + "locked.ECO";
+    std::ofstream(locked, std::ios::binary) << "Tessara3";
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    const struct {
+        std::string path;
+        std::string reason;
+    } unreadable[] = {
+        {"no/such.ECO", "No such file or directory"},
+        {folder, "Is a directory"},
+        {locked, "Permission denied"},
+    };
+    for (const auto& c : unreadable) {
+        if (c.path == locked && std::ifstream(locked).is_open()) continue;  // root reads it all
+        EXPECT_FALSE(openOpeningBook(c.path, book, message));
+        EXPECT_EQ("teseco: " + c.path + ": cannot read file: " + c.reason + "\n", message);
+    }
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
     std::string path = testing::TempDir() + "short.ECO";
     std::ofstream(path, std::ios::binary) << "Tessara3";
     EXPECT_FALSE(openOpeningBook(path, book, message));

@@ -34,7 +34,7 @@ bool nameFile(GameNamer& namer, RunWriter& writer, PgnReader& reader, const std:
     writeMessages(writer, result.messages);
     writer.progress.doneBytes += reader.consumed;
     if (reader.readError) {
-        sayCannotRead(writer, file);
+        sayCannotRead(writer, file, reader.error);
         return false;
     }
     return result.clean;
@@ -52,7 +52,7 @@ int nameOnOneThread(const OpeningBook& book, NamingRun& run) {
     PgnReader reader;
     for (const std::string& file : run.files) {
         if (!openPgn(reader, file)) {
-            sayCannotRead(writer, file);
+            sayCannotRead(writer, file, reader.error);
             status = 1;
             continue;
         }

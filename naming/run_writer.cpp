@@ -1,5 +1,7 @@
 #include "naming/run_writer.h"
 
+#include "frame/platform.h"
+
 void startRunWriter(RunWriter& writer, const NamingRun& run) {
     writer.out = run.out;
     writer.err = run.err;
@@ -22,8 +24,14 @@ void writeMessages(RunWriter& writer, std::string& messages) {
     messages.clear();
 }
 
-void sayCannotRead(RunWriter& writer, const std::string& file) {
-    std::string message = "teseco: " + file + ": cannot read file\n";
+std::string cannotReadMessage(const std::string& file, int error) {
+    // Standard input is no path: a folder named "-" is not what failed.
+    const std::string reason = fileErrorText(file == "-" ? std::string() : file, error);
+    return "teseco: " + file + ": cannot read file: " + reason + "\n";
+}
+
+void sayCannotRead(RunWriter& writer, const std::string& file, int error) {
+    std::string message = cannotReadMessage(file, error);
     writeMessages(writer, message);
 }
 

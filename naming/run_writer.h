@@ -24,8 +24,10 @@ bool writeOutput(RunWriter& writer, std::string& text);
 // Writes whole message lines and empties `messages`.
 void writeMessages(RunWriter& writer, std::string& messages);
 
-// "teseco: FILE: cannot read file".
-void sayCannotRead(RunWriter& writer, const std::string& file);
+// "teseco: FILE: cannot read file: REASON", the reason in the system's
+// words for the errno value `error` ("No such file or directory").
+std::string cannotReadMessage(const std::string& file, int error);
+void sayCannotRead(RunWriter& writer, const std::string& file, int error);
 
 // Takes the progress line away at the end of the run.
 void endRunWriter(RunWriter& writer);
