@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "pgn/opening_namer.h"
+#include "naming/game_naming.h"
 
 namespace {
 

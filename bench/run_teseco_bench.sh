@@ -1,8 +1,10 @@
 #!/bin/sh
 # Builds the release configuration and times teseco on the lichess sample
 # repeated 19 times (about 71 MB, made in a temporary folder, not kept):
-# the table, -t, the peer pgn-extract -e with its own ECO file, and -t over
-# two processes with GNU parallel (--pipe, as for a stream, and --pipepart,
+# the table, -t, -s, -e (every game) and -n on one thread, the table and -t
+# on two threads (from the file and through a pipe), whose output must equal
+# the one-thread output, the peer pgn-extract -e with its own ECO file, and
+# -t over two processes with GNU parallel (--pipe, as for a stream, and --pipepart,
 # which hands each process its part of a file), whose output must equal the
 # single-process one. Prints the best of RUNS of each in MB/s (10^6 bytes)
 # and games/s, by the clock and by the CPU time used, and the peak memory;
@@ -48,14 +50,30 @@ measure() {
     eval "cpu_$key=$(echo "$best" | awk '{ print $2 + $3 }')"
 }
 
-measure table "teseco (table)" "$work/table.txt" "$bin/programs/teseco" "$book" "$big"
-measure tags "teseco -t" "$work/tagged.pgn" "$bin/programs/teseco" -t "$book" "$big"
+# One core for every mode, then two threads for the table and -t, from a
+# file and through a pipe.
+t="$bin/programs/teseco"
+measure table "teseco (table) -j 1" "$work/table.txt" "$t" -j 1 "$book" "$big"
+measure tags "teseco -t -j 1" "$work/tagged.pgn" "$t" -j 1 -t "$book" "$big"
+measure stats "teseco -s -j 1" "$work/stats.txt" "$t" -j 1 -s "$book" "$big"
+measure select "teseco -e A,B,C,D,E -j 1" "$work/selected.pgn" "$t" -j 1 -e A,B,C,D,E "$book" "$big"
+cmp -s "$big" "$work/selected.pgn" || { echo "-e A,B,C,D,E did not give the input back"; exit 1; }
+measure najdorf "teseco -n najdorf -j 1" "$work/najdorf.pgn" "$t" -j 1 -n najdorf "$book" "$big"
+measure table2 "teseco (table) -j 2" "$work/table2.txt" "$t" -j 2 "$book" "$big"
+cmp -s "$work/table.txt" "$work/table2.txt" || { echo "-j 2 table differs from -j 1"; exit 1; }
+measure tags2 "teseco -t -j 2" "$work/tagged2.pgn" "$t" -j 2 -t "$book" "$big"
+cmp -s "$work/tagged.pgn" "$work/tagged2.pgn" || { echo "-j 2 -t differs from -j 1"; exit 1; }
+measure pipe2 "teseco -t -j 2, from a pipe" "$work/tagged2.pgn" sh -c "cat '$big' | '$t' -j 2 -t '$book' -"
+cmp -s "$work/tagged.pgn" "$work/tagged2.pgn" || { echo "-j 2 -t from a pipe differs"; exit 1; }
+echo "two threads against one, by the clock:" \
+    "$(echo "$clock_table $clock_table2 $clock_tags $clock_tags2 $clock_pipe2" |
+        awk '{ printf "table %.2fx, -t %.2fx, -t from a pipe %.2fx", $1 / $2, $3 / $4, $3 / $5 }')"
 measure parallel "teseco -t, parallel --pipe" "$work/parallel.pgn" sh -c "parallel --pipe \
     --keep-order --recstart '[Event ' --block 8M -j2 '$bin/programs/teseco' -t '$book' - <'$big'"
 cmp -s "$work/tagged.pgn" "$work/parallel.pgn" ||
     { echo "parallel --pipe output differs from the single-process output"; exit 1; }
 measure part "teseco -t, parallel --pipepart" "$work/parallel.pgn" parallel --pipepart -a "$big" \
-    --keep-order --recstart '[Event ' --block -1 -j2 "$bin/programs/teseco" -t "$book" -
+    --keep-order --recstart '[Event ' --block -1 -j2 "$bin/programs/teseco" -j 1 -t "$book" -
 cmp -s "$work/tagged.pgn" "$work/parallel.pgn" ||
     { echo "parallel --pipepart output differs from the single-process output"; exit 1; }
 echo "both parallel outputs equal the single-process output; two-core speed-up by the clock:" \

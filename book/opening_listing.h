@@ -1,38 +1,21 @@
-// teseco's own part beside the readers: its command line, opening and
-// checking the book with one message for a refused file, and what it prints
-// of a book (the summary line and the list of its positions).
+// What a reader of an opening file prints of it: the summary line and the
+// list of its positions.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "book/opening_reader.h"
-
-extern const char ECO_USAGE[];
-
-enum class EcoMode { SUMMARY, LIST, TABLE, TAGS };
-
-struct EcoCommand {
-    EcoMode mode = EcoMode::SUMMARY;
-    std::string book;
-    std::vector<std::string> games;  // "-" is standard input
-};
-
-// Reads the arguments after the program name. False for the usage text:
-// then `message` says what was wrong, or is empty for -h and no arguments.
-// Options may stand anywhere; "--" ends them, and "-" alone is a name.
-bool parseEcoCommand(const std::vector<std::string>& args, EcoCommand& command,
-                     std::string& message);
-
-// Reads and checks the opening file `name`; when it is refused, `message`
-// holds the line for standard error, "teseco: NAME: ..." with its line end.
-bool openOpeningBook(const std::string& name, OpeningBook& book, std::string& message);
 
 // "NAME: 7848 positions, longest line 36 plies, 3807 names in 92410 bytes"
 // and a line end.
 std::string bookSummary(const OpeningBook& book, std::string_view name);
+
+// The name with every tab and line break (CR, LF) written as a blank, so
+// that it stays one field of a tab-separated line.
+std::string oneLineName(std::string name);
 
 // "PLACEMENT<TAB>ECO<TAB>NAME" and a line end for the position at `index`.
 std::string positionLine(const OpeningBook& book, std::int32_t index);
@@ -40,8 +23,3 @@ std::string positionLine(const OpeningBook& book, std::int32_t index);
 // Writes every position's line in file order; false at the first failed
 // write.
 bool writePositionList(const OpeningBook& book, std::FILE* out);
-
-// Flushes the results and turns a failed write into the exit status 1: a
-// reader that went away (a closed pipe) ends the run quietly, like other
-// filters; any other failure gets "teseco: cannot write standard output".
-int finishOutput(std::FILE* out, std::FILE* err, int status);

@@ -3,88 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-TEST(ParseEcoCommand, TakesTheFourFormsAndRefusesTheRest) {
-    using M = EcoMode;
-    const struct {
-        std::vector<std::string> args;
-        const char* message;  // null: accepted
-        M mode;
-        std::size_t games;
-    } cases[] = {
-        {{"b.ECO"}, nullptr, M::SUMMARY, 0},
-        {{"-l", "b.ECO"}, nullptr, M::LIST, 0},
-        {{"b.ECO", "-l"}, nullptr, M::LIST, 0},
-        {{"b.ECO", "g.pgn", "-"}, nullptr, M::TABLE, 2},
-        {{"-t", "b.ECO", "-"}, nullptr, M::TAGS, 1},
-        {{"--", "-l", "-t"}, nullptr, M::TABLE, 1},
-        {{"-l", "--", "-t"}, nullptr, M::LIST, 0},
-        {{}, "", M::SUMMARY, 0},
-        {{"-h"}, "", M::SUMMARY, 0},
-        {{"b.ECO", "-h"}, "", M::SUMMARY, 0},
-        {{"-x", "b.ECO"}, "unknown option \"-x\"", M::SUMMARY, 0},
-        {{"-lt", "b.ECO"}, "unknown option \"-lt\"", M::SUMMARY, 0},
-        {{"-l"}, "no opening file given", M::SUMMARY, 0},
-        {{"-t"}, "no opening file given", M::SUMMARY, 0},
-        {{"-l", "-t", "b.ECO", "g.pgn"}, "-l and -t do not go together", M::SUMMARY, 0},
-        {{"-l", "b.ECO", "g.pgn"}, "-l takes no game files", M::SUMMARY, 0},
-        {{"-t", "b.ECO"}, "-t needs game files", M::SUMMARY, 0},
-    };
-    for (const auto& c : cases) {
-        EcoCommand command;
-        std::string message;
-        std::string line;
-        for (const std::string& arg : c.args) line += arg + " ";
-        EXPECT_EQ(c.message == nullptr, parseEcoCommand(c.args, command, message)) << line;
-        EXPECT_EQ(c.message ? c.message : "", message) << line;
-        if (c.message) continue;
-        EXPECT_EQ(c.mode, command.mode) << line;
-        EXPECT_EQ(c.games, command.games.size()) << line;
-    }
-}
-
-TEST(OpenOpeningBook, NamesTheFileInItsMessage) {
-    OpeningBook book;
-    std::string message;
-    EXPECT_FALSE(openOpeningBook("no/such.ECO", book, message));
-    EXPECT_EQ("teseco: no/such.ECO: cannot read file\n", message);
-    std::string path = testing::TempDir() + "short.ECO";
-    std::ofstream(path, std::ios::binary) << "Tessara3";
-    EXPECT_FALSE(openOpeningBook(path, book, message));
-    EXPECT_EQ("teseco: " + path + ": file ends inside the 30-byte head at byte 8\n", message);
-}
-
 TEST(BookSummary, CountsPositionsPliesAndNames) {
     std::string file("Tessara3 Openings\0\x01\0\0\0\x24\0\0\0\x0D\0\0\0", 30);
     file += std::string(32, '\0') + std::string(4, '\0');
     file += std::string("\x84\xE3\0\x80\x80$\x7D\0", 8) + std::string("\x80\x85:x\0", 5);
-    std::string message;
-    std::string path = testing::TempDir() + "tiny.ECO";
-    std::ofstream(path, std::ios::binary) << file;
     OpeningBook book;
-    ASSERT_TRUE(openOpeningBook(path, book, message)) << message;
+    BookError error;
+    ASSERT_TRUE(loadOpeningBook(std::vector<std::uint8_t>(file.begin(), file.end()), book, error))
+        << error.what;
     EXPECT_EQ("my book.ECO: 1 positions, longest line 36 plies, 3 names in 13 bytes\n",
               bookSummary(book, "my book.ECO"));
     EXPECT_EQ("8/8/8/8/8/8/8/8\tE99\t\n", positionLine(book, 0));
-}
-
-TEST(FinishOutput, ReportsAFailedWrite) {
-    std::FILE* full = std::fopen("/dev/full", "w");
-    ASSERT_NE(nullptr, full);
-    std::FILE* err = std::tmpfile();
-    std::fputs("x", full);
-    EXPECT_EQ(1, finishOutput(full, err, 0));
-    std::rewind(err);
-    char text[64] = {};
-    EXPECT_NE(nullptr, std::fgets(text, sizeof text, err));
-    EXPECT_STREQ("teseco: cannot write standard output\n", text);
-    std::fclose(full);
-    std::fclose(err);
 }
 
 }  // namespace

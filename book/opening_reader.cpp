@@ -65,8 +65,19 @@ bool checkHead(const std::vector<std::uint8_t>& bytes, BookError& error) {
     if (readInt32(p + COUNT_OFFSET) < 0) {
         return fail(error, "negative number of positions", COUNT_OFFSET);
     }
-    if (readInt32(p + LONGEST_OFFSET) < 0) {
-        return fail(error, "negative longest line", LONGEST_OFFSET);
+    const std::int32_t longest = readInt32(p + LONGEST_OFFSET);
+    if (longest < 0) return fail(error, "negative longest line", LONGEST_OFFSET);
+    // Every ply of a line records a position, so no opening text gives a
+    // longer line than the position list holds; a book with positions and
+    // no plies would name no game at all.
+    if (longest == 0 && readInt32(p + COUNT_OFFSET) > 0) {
+        return fail(error, "longest line of 0 plies in a book with positions", LONGEST_OFFSET);
+    }
+    if (longest > MAX_POSITIONS) {
+        return fail(error,
+                    "longest line of " + std::to_string(longest) + " plies, above the " +
+                        std::to_string(MAX_POSITIONS) + " an opening text can hold",
+                    LONGEST_OFFSET);
     }
     if (readInt32(p + SIZE_OFFSET) < 0) {
         return fail(error, "negative name space size", SIZE_OFFSET);

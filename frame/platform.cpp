@@ -174,6 +174,11 @@ std::string temporaryNameBeside(const std::string& path, int attempt) {
     return path + tail;
 }
 
+std::string fileErrorText(const std::string& path, int error) {
+    if (isDirectory(path)) return "Is a directory";
+    return std::strerror(error == 0 ? EIO : error);
+}
+
 void removeFile(const std::string& path) {
     std::remove(path.c_str());
 }

@@ -24,6 +24,12 @@ std::optional<std::string> currentDirectory();
 bool pathExists(const std::string& path);
 bool isDirectory(const std::string& path);
 
+// Why `path` could not be opened or read, in the system's words: "Is a
+// directory" for a directory, else the text of `error`, the errno value the
+// failed open or read left ("No such file or directory", "Permission
+// denied"); an error of 0 (none known) reads as an input/output error.
+std::string fileErrorText(const std::string& path, int error);
+
 // The name of the temporary file beside `path`: the path, the process id
 // and, from the second attempt on, the attempt's number, then ".tmp".
 std::string temporaryNameBeside(const std::string& path, int attempt);

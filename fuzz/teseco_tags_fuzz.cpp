@@ -2,7 +2,8 @@
 // compiled at start-up. The run must end (status 0 or 1), and the output
 // must be the input again once the ECO and Opening tags are taken out of
 // both, and the empty lines: a game without tags also gets an empty line
-// before its movetext.
+// before its movetext. On two threads, with every game a block of its own,
+// the run gives the same bytes and status.
 #include <unistd.h>
 
 #include <cstdlib>
@@ -10,7 +11,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "pgn/opening_namer.h"
+#include "naming/naming_run.h"
 #include "tests/support/pgn_support.h"
 
 namespace {
@@ -55,21 +56,35 @@ const std::string& inputPath() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::FILE* input = std::fopen(inputPath().c_str(), "wb");
     FUZZ_CHECK(input && std::fwrite(data, 1, size, input) == size && std::fclose(input) == 0);
-    NamingRun run;
-    run.tagMode = true;
-    run.files = {inputPath()};
-    run.out = std::tmpfile();
-    run.err = std::tmpfile();
-    FUZZ_CHECK(run.out && run.err);
-    const int status = nameOpenings(fuzzBook(), run);
-    FUZZ_CHECK(status == 0 || status == 1);
-    const std::vector<char> written = writtenBytes(run.out);
-    std::fclose(run.out);
-    std::fclose(run.err);
+    struct Outcome {
+        int status;
+        std::vector<char> out;
+        std::vector<char> err;
+    };
+    auto name = [](int threads) {
+        NamingRun run;
+        run.output = NamingOutput::TAGS;
+        run.files = {inputPath()};
+        run.threads = threads;
+        run.blockSize = 1;
+        run.out = std::tmpfile();
+        run.err = std::tmpfile();
+        FUZZ_CHECK(run.out && run.err);
+        const int status = nameOpenings(fuzzBook(), run);
+        Outcome outcome{status, writtenBytes(run.out), writtenBytes(run.err)};
+        std::fclose(run.out);
+        std::fclose(run.err);
+        return outcome;
+    };
+    const Outcome one = name(1);
+    FUZZ_CHECK(one.status == 0 || one.status == 1);
+    // Two threads, every game a block of its own: the same bytes.
+    const Outcome two = name(2);
+    FUZZ_CHECK(two.status == one.status && two.out == one.out && two.err == one.err);
     const std::string_view in(reinterpret_cast<const char*>(data), size);
-    const std::string_view out(written.data(), written.size());
+    const std::string_view out(one.out.data(), one.out.size());
     if (in.starts_with("\xFF\xFE") || in.starts_with("\xFE\xFF")) {  // refused as UTF-16
-        FUZZ_CHECK(status == 1 && out.empty());
+        FUZZ_CHECK(one.status == 1 && out.empty());
         return 0;
     }
     FUZZ_CHECK(pgn_test::withoutOpeningTags(in, true) == pgn_test::withoutOpeningTags(out, true));

@@ -1,6 +1,7 @@
 #include "pgn/pgn_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <iterator>
 #include <limits>
@@ -26,6 +27,7 @@ void refill(PgnReader& reader) {
         }
         if (!grown) {
             reader.readError = true;
+            reader.error = ENOMEM;
             reader.streamEnded = true;
             return;
         }
@@ -45,7 +47,10 @@ void refill(PgnReader& reader) {
     reader.buffer[reader.filled] = '\n';  // the sentinel that ends the scan of a movetext
     if (got < wanted) {
         reader.streamEnded = true;
-        if (std::ferror(reader.stream)) reader.readError = true;
+        if (std::ferror(reader.stream)) {
+            reader.readError = true;
+            reader.error = errno;
+        }
     }
 }
 
@@ -58,6 +63,7 @@ long lineNumber(std::int64_t line) {
 
 void resetReader(PgnReader& reader) {
     reader.readError = false;
+    reader.error = 0;
     reader.consumed = 0;
     reader.filled = 0;
     reader.next = 0;
@@ -150,9 +156,13 @@ bool openPgn(PgnReader& reader, const std::string& name) {
         openPgnStream(reader, stdin, name);
         return true;
     }
+    reader.error = 0;
     if (isDirectory(name)) return false;
     std::FILE* stream = std::fopen(name.c_str(), "rb");
-    if (!stream) return false;
+    if (!stream) {
+        reader.error = errno;
+        return false;
+    }
     openPgnStream(reader, stream, name);
     reader.ownsStream = true;
     return true;

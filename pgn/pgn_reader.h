@@ -122,6 +122,9 @@ struct PgnReader {
     // Set when the file begins with a UTF-16 byte-order mark (FF FE or
     // FE FF): the reader delivers nothing of it.
     bool utf16 = false;
+    // The errno value of a failed open or read (0: none known), for the
+    // message that says why.
+    int error = 0;
     std::size_t maxBuffer = std::size_t{1} << 30;
     // The smallest read: the buffer holds at least two blocks (more while a
     // single game does not fit), and each read fills the room there is.

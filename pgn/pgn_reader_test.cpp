@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -113,9 +112,10 @@ TEST(NextGame, StopsWhereAGameOutgrowsTheBuffer) {
 }
 
 // Inputs that would cost time out of step with their length if the reader
-// looked back over what it has read, or far ahead, at every line: each is
-// read in well under a second.
-TEST(NextGame, ReadsInTimeInStepWithTheInput) {
+// looked back over what it has read, or far ahead, at every line. Read in
+// step with their length they take well under a second each; a reader that
+// did look back would hold the suite for minutes (bench/ times the reader).
+TEST(NextGame, ReadsLongRunsOfUnclosedTextAndSplitTagSections) {
     struct Case {
         const char* what;
         std::string piece;  // repeated
@@ -139,16 +139,13 @@ TEST(NextGame, ReadsInTimeInStepWithTheInput) {
         PgnReader reader;
         openPgnStream(reader, stream, "long.pgn");
         PgnGame game;
-        const auto start = std::chrono::steady_clock::now();
         int games = 0;
         std::size_t tags = 0;
         while (nextGame(reader, game)) {
             if (++games == 1) tags = game.tags.size();
         }
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(games, c.games) << c.what;
         EXPECT_EQ(tags, c.tags) << c.what;
-        EXPECT_LT(took.count(), 5.0) << c.what;
         std::fclose(stream);
     }
 }

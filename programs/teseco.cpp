@@ -7,7 +7,21 @@
 #include "book/opening_listing.h"
 #include "frame/guard.h"
 #include "frame/platform.h"
-#include "pgn/opening_namer.h"
+#include "naming/eco_command.h"
+#include "naming/naming_run.h"
+
+static NamingOutput outputOf(EcoMode mode) {
+    switch (mode) {
+        case EcoMode::TAGS:
+            return NamingOutput::TAGS;
+        case EcoMode::STATISTICS:
+            return NamingOutput::STATISTICS;
+        case EcoMode::GAMES:
+            return NamingOutput::GAMES;
+        default:
+            return NamingOutput::TABLE;
+    }
+}
 
 static int runTeseco(int argc, char** argv) {
     ignoreBrokenPipe();
@@ -34,8 +48,10 @@ static int runTeseco(int argc, char** argv) {
         writePositionList(book, stdout);
     } else {
         NamingRun run;
-        run.tagMode = command.mode == EcoMode::TAGS;
+        run.output = outputOf(command.mode);
+        run.selection = command.selection;
         run.files = command.games;
+        run.threads = threadsToUse(command);
         status = nameOpenings(book, run);
     }
     return finishOutput(stdout, stderr, status);
