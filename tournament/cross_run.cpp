@@ -62,8 +62,11 @@ GameTags gameTags(const PgnGame& game, std::string_view file) {
     return tags;
 }
 
-void cannotRead(CrossRun& run, const std::string& name) {
-    std::fprintf(run.err, "tescross: %s: cannot read file\n", name.c_str());
+// "cannot read file" with the reason in the system's words; `error` is the
+// errno value of the failed open or read (0: none known).
+void cannotRead(CrossRun& run, const std::string& name, int error) {
+    std::string reason = fileErrorText(name == "-" ? std::string() : name, error);
+    std::fprintf(run.err, "tescross: %s: cannot read file: %s\n", name.c_str(), reason.c_str());
     run.status = 1;
 }
 
@@ -114,8 +117,9 @@ void readPgnStream(CrossRun& run, PgnReader& reader, std::FILE* stream, const st
         std::string rest = start;
         if (!copy || !readRest(stream, rest) ||
             std::fwrite(rest.data(), 1, rest.size(), copy) != rest.size()) {
+            int error = errno;
             if (copy) std::fclose(copy);
-            cannotRead(run, name);
+            cannotRead(run, name, error);
             return;
         }
         std::rewind(copy);
@@ -129,6 +133,7 @@ void readPgnStream(CrossRun& run, PgnReader& reader, std::FILE* stream, const st
 
 void readFile(CrossRun& run, PgnReader& reader, const std::string& name) {
     std::FILE* stream = nullptr;
+    errno = 0;
     if (name == "-") {
         setBinaryMode(stdin);
         stream = stdin;
@@ -136,17 +141,17 @@ void readFile(CrossRun& run, PgnReader& reader, const std::string& name) {
         stream = std::fopen(name.c_str(), "rb");
     }
     if (!stream) {
-        cannotRead(run, name);
+        cannotRead(run, name, errno);
         return;
     }
     std::string start;
     if (!readStart(stream, start)) {
-        cannotRead(run, name);
+        cannotRead(run, name, errno);
     } else if (looksLikeTrf(start)) {
         if (readRest(stream, start)) {
             readTrfEvent(run, name, start);
         } else {
-            cannotRead(run, name);
+            cannotRead(run, name, errno);
         }
     } else {
         readPgnStream(run, reader, stream, name, start);
@@ -300,7 +305,7 @@ void readGames(CrossRun& run, PgnReader& reader) {
     }
     reportFaults(run, reader, game);
     if (reader.utf16) message(run, reader.name + ": " + UTF16_FILE_MESSAGE);
-    if (reader.readError) cannotRead(run, reader.name);
+    if (reader.readError) cannotRead(run, reader.name, reader.error);
 }
 
 void readTrfEvent(CrossRun& run, const std::string& name, std::string_view text) {
