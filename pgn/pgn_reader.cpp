@@ -175,6 +175,19 @@ void openPgnStream(PgnReader& reader, std::FILE* stream, const std::string& name
     resetReader(reader);
 }
 
+void openPgnStreamAfter(PgnReader& reader, std::FILE* stream, const std::string& name,
+                        std::string_view start) {
+    openPgnStream(reader, stream, name);
+    const std::size_t block = std::max<std::size_t>(reader.blockSize, 1);
+    if (reader.capacity < start.size() + block) {
+        reader.capacity = start.size() + 2 * block;
+        reader.buffer.reset(new char[reader.capacity + 1]);
+    }
+    std::memcpy(reader.buffer.get(), start.data(), start.size());
+    reader.filled = start.size();
+    reader.buffer[reader.filled] = '\n';  // the scan's sentinel, as after a read
+}
+
 void closePgn(PgnReader& reader) {
     if (reader.stream && reader.ownsStream) std::fclose(reader.stream);
     reader.stream = nullptr;

@@ -152,6 +152,11 @@ struct PgnReader {
 bool openPgn(PgnReader& reader, const std::string& name);
 // Reads from a stream that is already open; closePgn leaves it open.
 void openPgnStream(PgnReader& reader, std::FILE* stream, const std::string& name);
+// The same for a stream whose first bytes, `start`, were already read from
+// it (to tell what kind of file it is): the reading begins with them, so a
+// pipe need not be read again.
+void openPgnStreamAfter(PgnReader& reader, std::FILE* stream, const std::string& name,
+                        std::string_view start);
 void closePgn(PgnReader& reader);
 
 // Reads the next game; false at the end of the file, with `game.skipped`

@@ -96,9 +96,12 @@ bool readRest(std::FILE* stream, std::string& text) {
 }
 
 // Reads the start of a stream until it tells a TRF file from a PGN file.
+// A start of nothing but blanks and line ends that fills the most it may
+// hold is a PGN file's: no TRF file begins so.
 bool readStart(std::FILE* stream, std::string& start) {
+    constexpr std::size_t MAX_BLANK_START = std::size_t{1} << 20;
     char chunk[4096];
-    while (!trfDecidable(start)) {
+    while (!trfDecidable(start) && start.size() < MAX_BLANK_START) {
         std::size_t got = std::fread(chunk, 1, sizeof chunk, stream);
         if (got == 0) break;
         start.append(chunk, got);
@@ -106,29 +109,14 @@ bool readStart(std::FILE* stream, std::string& start) {
     return !std::ferror(stream);
 }
 
-// A PGN file whose start has been read: from its beginning again when the
-// stream can go back, else from a temporary copy.
+// A PGN file whose start has been read: the reader begins with that start
+// and goes on with the stream, so a pipe is read once and held a game at a
+// time.
 void readPgnStream(CrossRun& run, PgnReader& reader, std::FILE* stream, const std::string& name,
                    const std::string& start) {
-    std::FILE* games = stream;
-    std::FILE* copy = nullptr;
-    if (std::fseek(stream, 0, SEEK_SET) != 0) {
-        copy = std::tmpfile();
-        std::string rest = start;
-        if (!copy || !readRest(stream, rest) ||
-            std::fwrite(rest.data(), 1, rest.size(), copy) != rest.size()) {
-            int error = errno;
-            if (copy) std::fclose(copy);
-            cannotRead(run, name, error);
-            return;
-        }
-        std::rewind(copy);
-        games = copy;
-    }
-    openPgnStream(reader, games, name);
+    openPgnStreamAfter(reader, stream, name, start);
     readGames(run, reader);
     closePgn(reader);
-    if (copy) std::fclose(copy);
 }
 
 void readFile(CrossRun& run, PgnReader& reader, const std::string& name) {
