@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,26 +17,8 @@
 
 namespace {
 
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-const OpeningBook& lichessBook() {
-    static const OpeningBook book =
-        pgn_test::compileBookText(readText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt"));
-    return book;
-}
-
-std::string contents(std::FILE* file) {
-    std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
-    std::rewind(file);
-    EXPECT_EQ(text.size(), std::fread(text.data(), 1, text.size(), file));
-    std::fclose(file);
-    return text;
-}
+using pgn_test::lichessBook;
+using pgn_test::takeWritten;
 
 struct Outcome {
     int status;
@@ -52,7 +33,7 @@ Outcome run(NamingRun naming, int threads, std::size_t blockSize) {
     naming.out = std::tmpfile();
     naming.err = std::tmpfile();
     const int status = nameOpenings(lichessBook(), naming);
-    return {status, contents(naming.out), contents(naming.err)};
+    return {status, takeWritten(naming.out), takeWritten(naming.err)};
 }
 
 // The runs of every mode over `files`.

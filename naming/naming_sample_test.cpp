@@ -6,8 +6,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,26 +17,8 @@ namespace {
 
 const std::string SAMPLE = TESSARA_SOURCE_DIR "/data/lichess-2013-01-5000.pgn";
 
-std::string readText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-const OpeningBook& lichessBook() {
-    static const OpeningBook book =
-        pgn_test::compileBookText(readText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt"));
-    return book;
-}
-
-std::string contents(std::FILE* file) {
-    std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
-    std::rewind(file);
-    EXPECT_EQ(text.size(), std::fread(text.data(), 1, text.size(), file));
-    std::fclose(file);
-    return text;
-}
+using pgn_test::lichessBook;
+using pgn_test::takeWritten;
 
 struct Result {
     int status;
@@ -53,7 +33,7 @@ Result run(bool tagMode) {
     naming.out = std::tmpfile();
     naming.err = std::tmpfile();
     const int status = nameOpenings(lichessBook(), naming);
-    return {status, contents(naming.out), contents(naming.err)};
+    return {status, takeWritten(naming.out), takeWritten(naming.err)};
 }
 
 std::vector<std::string> fields(const std::string& line) {
@@ -104,7 +84,7 @@ TEST(LichessSample, TagModeChangesNothingButTheOpeningTags) {
     const Result tagged = run(true);
     EXPECT_EQ(0, tagged.status);
     EXPECT_EQ("", tagged.err);
-    const std::string input = readText(SAMPLE);
+    const std::string input = pgn_test::readFileText(SAMPLE);
     EXPECT_NE(input, tagged.out);
     EXPECT_TRUE(pgn_test::withoutOpeningTags(input) == pgn_test::withoutOpeningTags(tagged.out));
 }

@@ -25,6 +25,37 @@ inline OpeningBook compileBookText(const std::string& text) {
     return book;
 }
 
+// The bytes of a file; empty when it cannot be read.
+inline std::string readFileText(const std::string& path) {
+    std::string text;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char chunk[65536];
+        for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
+            text.append(chunk, got);
+        }
+        std::fclose(file);
+    }
+    return text;
+}
+
+// What was written to a temporary stream, which is then closed.
+inline std::string takeWritten(std::FILE* file) {
+    std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
+    std::rewind(file);
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    return text;
+}
+
+#ifdef TESSARA_SOURCE_DIR
+// The shipped opening text, compiled once.
+inline const OpeningBook& lichessBook() {
+    static const OpeningBook book =
+        compileBookText(readFileText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt"));
+    return book;
+}
+#endif
+
 constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 // The length of a tag pair `[ECO "..."]` or `[Opening "..."]` (blanks
