@@ -34,19 +34,6 @@ bool isDate(std::string_view text) {
     return true;
 }
 
-bool holdsBrace(std::string_view name) {
-    return name.find_first_of("{}") != std::string_view::npos;
-}
-
-// The bytes that would end tesweb's reading of the blocks: a NUL stops it
-// with an error, a Ctrl-Z (0x1A) ends its input like the end of the file.
-const char* stopByteIn(const std::string* value) {
-    if (!value) return nullptr;
-    if (value->find('\0') != std::string::npos) return "NUL";
-    if (value->find('\x1A') != std::string::npos) return "Ctrl-Z";
-    return nullptr;
-}
-
 // The last counted value of each tag wins, in the order of the games.
 void takeRating(Player& player, const std::string* elo) {
     if (!elo || elo->empty() || !std::all_of(elo->begin(), elo->end(), isDigit)) return;
@@ -124,7 +111,7 @@ std::string refusal(const GameTags& tags, std::string_view white, std::string_vi
          {Checked{"Event", tags.event}, Checked{"Site", tags.site}, Checked{"White", tags.white},
           Checked{"Black", tags.black}, Checked{"WhiteTitle", tags.whiteTitle},
           Checked{"BlackTitle", tags.blackTitle}}) {
-        if (const char* stop = stopByteIn(checked.value)) {
+        if (const char* stop = checked.value ? stopByteIn(*checked.value) : nullptr) {
             return std::string("left out: the ") + checked.tag + " tag holds a " + stop + " byte";
         }
     }
@@ -178,6 +165,16 @@ std::string shortened(std::string_view text) {
         if (++characters > LONGEST) return std::string(text.substr(0, i)) + "...";
     }
     return std::string(text);
+}
+
+const char* stopByteIn(std::string_view shown) {
+    if (shown.find('\0') != std::string_view::npos) return "NUL";
+    if (shown.find('\x1A') != std::string_view::npos) return "Ctrl-Z";
+    return nullptr;
+}
+
+bool holdsBrace(std::string_view name) {
+    return name.find_first_of("{}") != std::string_view::npos;
 }
 
 std::uint32_t roundNumber(const std::string* round) {

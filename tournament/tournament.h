@@ -143,6 +143,14 @@ GameResult readResult(const std::string* result, bool* valid = nullptr);
 // At most 80 characters of a name or event for a message, then "...".
 std::string shortened(std::string_view text);
 
+// A byte that would end tesweb's reading of the blocks, named for a message:
+// "NUL" (stops it with an error) or "Ctrl-Z" (ends its input like the end of
+// the file); null when there is none.
+const char* stopByteIn(std::string_view shown);
+
+// True when a name holds a brace: the table writes names in braces.
+bool holdsBrace(std::string_view name);
+
 // The standings of one event, in the unit of a quarter point so that
 // Sonneborn-Berger scores stay whole numbers.
 struct Standings {

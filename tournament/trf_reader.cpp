@@ -80,14 +80,6 @@ std::int64_t statedQuarters(std::string_view text) {
     return -1;
 }
 
-// A byte that would end tesweb's reading of the blocks: a NUL stops it with
-// an error, a Ctrl-Z (0x1A) ends its input like the end of the file.
-const char* stopByteIn(std::string_view shown) {
-    if (shown.find('\0') != std::string_view::npos) return "NUL";
-    if (shown.find('\x1A') != std::string_view::npos) return "Ctrl-Z";
-    return nullptr;
-}
-
 std::string quartersText(std::int64_t quarters) {
     static constexpr const char* FRACTIONS[] = {".0", ".25", ".5", ".75"};
     return std::to_string(quarters / 4) + FRACTIONS[quarters % 4];
@@ -176,6 +168,11 @@ void readPlayer(TrfState& state, std::string_view line, long number) {
     }
     if (!showable(state, number, "the name", columns(line, NAME_FROM, NAME_TO)) ||
         !showable(state, number, "the title", columns(line, TITLE_FROM, TITLE_TO))) {
+        return;
+    }
+    // The name stands in braces in the table: one of its own would end it.
+    if (holdsBrace(columns(line, NAME_FROM, NAME_TO))) {
+        state.fault(number, "the name holds a brace");
         return;
     }
     std::string_view start = trimmed(columns(line, START_FROM, START_TO));

@@ -75,6 +75,7 @@ TEST(ReadTrf, EachFaultIsNamedWithItsLine) {
         {head + player(1, "A\x1A", "0.0", {}),
          false,
          {"3: event left out: the name holds a Ctrl-Z byte"}},
+        {head + player(1, "A}B", "0.0", {}), false, {"3: event left out: the name holds a brace"}},
         {std::string("012 A\0B\n", 8) + player(1, "A", "0.0", {}),
          false,
          {"1: event left out: the event name holds a NUL byte"}},
