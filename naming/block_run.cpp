@@ -1,34 +1,74 @@
 #include "naming/block_run.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <utility>
 
 #include "naming/game_namer.h"
 #include "naming/run_writer.h"
+#include "pgn/game_split.h"
 
 namespace {
 
-// A stretch of consecutive games of one file, as the reader framed them,
-// with their bytes copied out of the reader's buffer.
+// The smallest read from a file, whatever the block size.
+constexpr std::size_t READ_SIZE = 4096;
+
+// How far past its planned size a block of raw bytes may grow, in reads of
+// the planned size, while no line to cut at is found (a file of games
+// without tags, a game of megabytes); then the rest of the file is framed
+// on the reading thread, a game after the other.
+constexpr std::size_t CUT_REACH = 8;
+
+// A stretch of consecutive games of one file. A raw block holds the file's
+// bytes from a line where a game begins; a naming thread frames its games.
+// The reading thread frames the games of a framed block itself, when it
+// finds no line to cut at, and copies their bytes in.
+//
+// The games of a block are numbered, and their lines counted, from the
+// block's start; once the blocks before it are framed, its numbers are
+// moved on by theirs (`fixed`) and the text before its first game, which the
+// block before framed, is put in front of it. Then it is named.
 struct GameBlock {
     const std::string* file = nullptr;
-    std::string bytes;              // every game's skipped text and text, then `trailing`
+    bool raw = false;
+    PgnReader reader;           // raw: holds the bytes in its buffer, and frames them
+    std::size_t rawFilled = 0;  // raw: bytes in the buffer
+    std::size_t rawSize = 0;    // raw: the block's own bytes; when `cut`, the next
+                                // block's first line follows them
+    bool cut = false;           // raw: the next block of the file begins at rawSize
+
+    std::string bytes;              // framed: every game's skipped text and text
+    std::vector<std::size_t> ends;  // framed: per game, end of its skipped text, of its text
     std::vector<PgnGame> games;     // the first `gameCount` are the block's
-    std::vector<std::size_t> ends;  // per game: end of its skipped text, end of its text
     std::size_t gameCount = 0;
+    std::int64_t lines = 0;  // line ends in the block (`cut` or not `endsFile`)
     bool startsFile = false;
     bool endsFile = false;
     std::string_view trailing;  // endsFile: the text after the file's last game
-    // endsFile: the faults of the text after the last game, and why the file
-    // could not be read (to its end)
-    std::string readerMessages;
+    std::vector<PgnFault> trailingFaults;
+    bool utf16 = false;
+    bool readError = false;
+    int error = 0;
+    // cut: the text after the block's last game, which is the next block's
+    // first game's, with its faults
+    std::string carryOut;
+    std::vector<PgnFault> carryFaults;
+    std::string carried;         // the text before the first game, from the block before
+    std::string readerMessages;  // endsFile: faults of the text after the last game, and why
+                                 // the file could not be read (to its end)
     std::uint64_t consumed = 0;  // of the file, up to the block's end (progress)
 
+    bool framed = false;
+    bool fixed = false;
     // What naming gave, valid once `named`.
     NamingResult result;
     bool lastWritten = false;  // its last game went out
@@ -38,53 +78,174 @@ struct GameBlock {
 
 void clearBlock(GameBlock& block, const std::string& file) {
     block.file = &file;
+    block.raw = block.cut = false;
+    block.rawFilled = block.rawSize = 0;
     block.bytes.clear();
     block.ends.clear();
     block.gameCount = 0;
+    block.lines = 0;
     block.startsFile = block.endsFile = false;
     block.trailing = {};
+    block.trailingFaults.clear();
+    block.utf16 = block.readError = false;
+    block.error = 0;
+    block.carryOut.clear();
+    block.carryFaults.clear();
+    block.carried.clear();
     block.readerMessages.clear();
+    block.consumed = 0;
+    block.framed = block.fixed = block.named = false;
     block.result.output.clear();
     block.result.messages.clear();
     block.result.games = 0;
     block.result.clean = true;
     block.lastWritten = false;
     block.failure = nullptr;
-    block.named = false;
 }
 
-// Takes the game the reader delivered into the block. The two swap places,
-// so that the reader fills a game of an earlier block next, whose tags keep
-// their room: no tag is copied.
+// Takes a game into the block. The two swap places, so that the reader
+// fills a game of an earlier block next, whose tags keep their room: no tag
+// is copied.
+void takeGame(GameBlock& block, PgnGame& game) {
+    if (block.gameCount == block.games.size()) block.games.emplace_back();
+    std::swap(block.games[block.gameCount++], game);
+}
+
+// Takes the game the reading thread framed into a framed block, with a copy
+// of its bytes.
 void addGame(GameBlock& block, PgnGame& game) {
     block.bytes.append(game.skipped);
     block.ends.push_back(block.bytes.size());
     block.bytes.append(game.text);
     block.ends.push_back(block.bytes.size());
-    if (block.gameCount == block.games.size()) block.games.emplace_back();
-    std::swap(block.games[block.gameCount++], game);
+    takeGame(block, game);
 }
 
-// Points the games' views into the block's own bytes, now that they no
-// longer move.
-void sealBlock(GameBlock& block, std::string_view trailing) {
+// Points the games of a framed block into its own bytes, now that they no
+// longer move, and numbers them from the block's start: `games` and `line`
+// are where the reader stood at the block's start.
+void sealBlock(GameBlock& block, std::string_view trailing, int games, std::int64_t line) {
     std::size_t begin = block.bytes.size();
     block.bytes.append(trailing);
     block.trailing = std::string_view(block.bytes).substr(begin);
     const std::string_view bytes = block.bytes;
+    const long lines = static_cast<long>(line - 1);
     begin = 0;
     for (std::size_t i = 0; i < block.gameCount; ++i) {
+        PgnGame& game = block.games[i];
         const std::size_t skippedEnd = block.ends[2 * i];
         const std::size_t textEnd = block.ends[2 * i + 1];
-        block.games[i].skipped = bytes.substr(begin, skippedEnd - begin);
-        block.games[i].text = bytes.substr(skippedEnd, textEnd - skippedEnd);
+        game.skipped = bytes.substr(begin, skippedEnd - begin);
+        game.text = bytes.substr(skippedEnd, textEnd - skippedEnd);
         begin = textEnd;
+        game.number -= games;
+        game.firstLine -= lines;
+        game.movetextLine -= lines;
+        for (PgnFault& fault : game.faults) {
+            fault.line -= lines;
+            if (fault.game > 0) fault.game -= games;
+        }
+    }
+    for (PgnFault& fault : block.trailingFaults) fault.line -= lines;
+}
+
+// Frames the games of a raw block. When the block is cut, its bytes are
+// followed by a copy of the next block's first line, where a game must
+// begin: that game gives the text before it and its faults to the next
+// block, and is not the block's.
+void frameBlock(GameBlock& block) {
+    PgnReader& reader = block.reader;
+    openPgnBuffer(reader, *block.file, block.rawFilled, block.startsFile);
+    const char* const next = reader.buffer.get() + block.rawSize;
+    PgnGame game;
+    while (nextGame(reader, game)) {
+        if (block.cut && game.text.data() + game.text.size() > next) {
+            if (game.text.data() != next) {
+                throw std::logic_error(*block.file + ": the games were framed apart at byte " +
+                                       std::to_string(block.consumed));
+            }
+            block.carryOut.assign(game.skipped);
+            for (const PgnFault& fault : game.faults) {
+                if (fault.game == 0) block.carryFaults.push_back(fault);
+            }
+            block.lines = game.firstLine - 1;
+            return;
+        }
+        takeGame(block, game);
+    }
+    if (block.cut) {
+        throw std::logic_error(*block.file + ": no game was framed at byte " +
+                               std::to_string(block.consumed));
+    }
+    block.trailing = game.skipped;
+    block.trailingFaults = std::move(game.faults);
+    block.utf16 = reader.utf16;
+}
+
+// Where the numbering of the blocks of one file stands: the line ends and
+// games before the next block to fix, and the text that block's first game
+// has before it.
+struct BlockChain {
+    std::int64_t lines = 0;
+    int games = 0;
+    std::string carry;
+    std::vector<PgnFault> carryFaults;
+};
+
+// A line number as the games and moves give it: `long`, which Windows
+// holds in 32 bits; the lines of a file beyond show as the largest number.
+long lineNumber(std::int64_t line) {
+    return static_cast<long>(std::min<std::int64_t>(line, std::numeric_limits<long>::max()));
+}
+
+void moveFaults(std::vector<PgnFault>& faults, std::int64_t lines, int games) {
+    for (PgnFault& fault : faults) {
+        fault.line = lineNumber(fault.line + lines);
+        if (fault.game > 0) fault.game += games;
+    }
+}
+
+// Moves a framed block's numbers on by those of the blocks before it, puts
+// the text before its first game in front, and words the messages about
+// the file's end.
+void fixBlock(BlockChain& chain, GameBlock& block) {
+    block.fixed = true;
+    if (block.failure) return;
+    if (block.startsFile) chain = {};
+    for (std::size_t i = 0; i < block.gameCount; ++i) {
+        PgnGame& game = block.games[i];
+        game.number += chain.games;
+        game.firstLine = lineNumber(game.firstLine + chain.lines);
+        game.movetextLine = lineNumber(game.movetextLine + chain.lines);
+        moveFaults(game.faults, chain.lines, chain.games);
+    }
+    moveFaults(block.trailingFaults, chain.lines, chain.games);
+    if (!chain.carry.empty() || !chain.carryFaults.empty()) {
+        std::vector<PgnFault>& faults =
+            block.gameCount > 0 ? block.games[0].faults : block.trailingFaults;
+        faults.insert(faults.begin(), chain.carryFaults.begin(), chain.carryFaults.end());
+        block.carried = std::move(chain.carry);
+        std::string_view& before = block.gameCount > 0 ? block.games[0].skipped : block.trailing;
+        block.carried.append(before);
+        before = block.carried;
+    }
+    moveFaults(block.carryFaults, chain.lines, chain.games);
+    chain.lines += block.lines;
+    chain.games += static_cast<int>(block.gameCount);
+    chain.carry = std::move(block.carryOut);
+    chain.carryFaults = std::move(block.carryFaults);
+    if (block.endsFile) {
+        const std::string& file = *block.file;
+        appendFaults(block.trailingFaults, file, block.readerMessages);
+        if (block.utf16) block.readerMessages.append(utf16FileMessage(file));
+        if (block.readError) block.readerMessages += cannotReadMessage(file, block.error);
     }
 }
 
 // Names the games of a block. The text before its first game is left to
 // the writer, which knows whether the game before went out.
 void nameBlock(GameNamer& namer, GameBlock& block) {
+    if (block.failure) return;
     try {
         FileWalk walk{*block.file, false};
         for (std::size_t i = 0; i < block.gameCount; ++i) {
@@ -97,34 +258,73 @@ void nameBlock(GameNamer& namer, GameBlock& block) {
 }
 
 // The blocks between the reader and the writer, oldest first, and the
-// threads that name them.
+// threads that frame and name them.
 struct BlockPipeline {
     const OpeningBook& book;
     const NamingRun& run;
     std::mutex mutex;
-    std::condition_variable workReady;  // a block waits, or the run ends
-    std::condition_variable blockNamed;
+    std::condition_variable changed;  // a task waits, a block is named, or the run ends
     std::deque<std::unique_ptr<GameBlock>> inFlight;  // in input order
-    std::deque<GameBlock*> waiting;                   // not taken by a thread yet
+    std::size_t unfixed = 0;                          // in inFlight, the first not fixed
+    BlockChain chain;
+    std::deque<GameBlock*> toFrame;  // raw blocks no thread frames yet
+    std::deque<GameBlock*> toName;   // fixed blocks no thread names yet
     std::vector<std::unique_ptr<GameBlock>> spare;
     std::vector<std::unique_ptr<GameNamer>> namers;  // [0] is the calling thread's
     std::vector<std::thread> threads;
     bool closing = false;
 };
 
-void runWorker(BlockPipeline& pipeline, GameNamer& namer) {
-    std::unique_lock<std::mutex> lock(pipeline.mutex);
-    while (true) {
-        pipeline.workReady.wait(lock,
-                                [&] { return pipeline.closing || !pipeline.waiting.empty(); });
-        if (pipeline.closing) return;
-        GameBlock* block = pipeline.waiting.front();
-        pipeline.waiting.pop_front();
+// Fixes the blocks whose blocks before are all framed and hands them to
+// naming. With the lock held.
+void fixFramedBlocks(BlockPipeline& pipeline) {
+    while (pipeline.unfixed < pipeline.inFlight.size() &&
+           pipeline.inFlight[pipeline.unfixed]->framed) {
+        GameBlock& block = *pipeline.inFlight[pipeline.unfixed++];
+        fixBlock(pipeline.chain, block);
+        if (block.failure) {
+            block.named = true;
+        } else {
+            pipeline.toName.push_back(&block);
+        }
+    }
+    pipeline.changed.notify_all();
+}
+
+// Does one waiting task, naming first, then framing; false when none waits.
+// Called and left with the lock held.
+bool doTask(BlockPipeline& pipeline, GameNamer& namer, std::unique_lock<std::mutex>& lock) {
+    if (!pipeline.toName.empty()) {
+        GameBlock* block = pipeline.toName.front();
+        pipeline.toName.pop_front();
         lock.unlock();
         nameBlock(namer, *block);
         lock.lock();
         block->named = true;
-        pipeline.blockNamed.notify_all();
+        pipeline.changed.notify_all();
+        return true;
+    }
+    if (!pipeline.toFrame.empty()) {
+        GameBlock* block = pipeline.toFrame.front();
+        pipeline.toFrame.pop_front();
+        lock.unlock();
+        try {
+            frameBlock(*block);
+        } catch (...) {
+            block->failure = std::current_exception();
+        }
+        lock.lock();
+        block->framed = true;
+        fixFramedBlocks(pipeline);
+        return true;
+    }
+    return false;
+}
+
+void runWorker(BlockPipeline& pipeline, GameNamer& namer) {
+    std::unique_lock<std::mutex> lock(pipeline.mutex);
+    while (!pipeline.closing) {
+        if (!doTask(pipeline, namer, lock)) pipeline.changed.wait(lock);
     }
 }
 
@@ -136,7 +336,7 @@ struct ThreadsJoiner {
             std::lock_guard<std::mutex> lock(pipeline.mutex);
             pipeline.closing = true;
         }
-        pipeline.workReady.notify_all();
+        pipeline.changed.notify_all();
         for (std::thread& thread : pipeline.threads) thread.join();
     }
 };
@@ -178,24 +378,16 @@ void writeBlock(BlockWriter& out, const NamingRun& run, GameBlock& block) {
 }
 
 // Writes the oldest block once it is named; while it is not, this thread
-// names waiting blocks itself.
+// frames and names waiting blocks itself.
 void writeOldest(BlockPipeline& pipeline, BlockWriter& out) {
     std::unique_lock<std::mutex> lock(pipeline.mutex);
     GameBlock& oldest = *pipeline.inFlight.front();
     while (!oldest.named) {
-        if (!pipeline.waiting.empty()) {
-            GameBlock* block = pipeline.waiting.front();
-            pipeline.waiting.pop_front();
-            lock.unlock();
-            nameBlock(*pipeline.namers[0], *block);
-            lock.lock();
-            block->named = true;
-        } else {
-            pipeline.blockNamed.wait(lock);
-        }
+        if (!doTask(pipeline, *pipeline.namers[0], lock)) pipeline.changed.wait(lock);
     }
     std::unique_ptr<GameBlock> block = std::move(pipeline.inFlight.front());
     pipeline.inFlight.pop_front();
+    --pipeline.unfixed;
     lock.unlock();
     writeBlock(out, pipeline.run, *block);
     pipeline.spare.push_back(std::move(block));
@@ -205,59 +397,162 @@ std::size_t blocksInFlight(const NamingRun& run) {
     return static_cast<std::size_t>(run.threads) + 2;
 }
 
-// Hands a filled block to the threads, after writing the oldest ones when
-// the most blocks allowed are in flight.
+// Hands a block to the threads, after writing the oldest ones when the most
+// blocks allowed are in flight.
 void submitBlock(BlockPipeline& pipeline, BlockWriter& out, std::unique_ptr<GameBlock> block) {
     while (pipeline.inFlight.size() >= blocksInFlight(pipeline.run)) writeOldest(pipeline, out);
-    {
-        std::lock_guard<std::mutex> lock(pipeline.mutex);
-        pipeline.waiting.push_back(block.get());
-        pipeline.inFlight.push_back(std::move(block));
+    std::lock_guard<std::mutex> lock(pipeline.mutex);
+    GameBlock* submitted = block.get();
+    pipeline.inFlight.push_back(std::move(block));
+    if (submitted->raw) {
+        pipeline.toFrame.push_back(submitted);
+        pipeline.changed.notify_all();
+    } else {
+        submitted->framed = true;
+        fixFramedBlocks(pipeline);
     }
-    pipeline.workReady.notify_one();
 }
 
 std::unique_ptr<GameBlock> newBlock(BlockPipeline& pipeline, const std::string& file) {
     std::unique_ptr<GameBlock> block;
-    if (pipeline.spare.empty()) {
-        block = std::make_unique<GameBlock>();
-    } else {
-        block = std::move(pipeline.spare.back());
-        pipeline.spare.pop_back();
+    {
+        std::lock_guard<std::mutex> lock(pipeline.mutex);
+        if (!pipeline.spare.empty()) {
+            block = std::move(pipeline.spare.back());
+            pipeline.spare.pop_back();
+        }
     }
+    if (!block) block = std::make_unique<GameBlock>();
     clearBlock(*block, file);
     return block;
 }
 
-// Reads one file into blocks and hands them on, until a write fails.
-void readFile(BlockPipeline& pipeline, BlockWriter& out, PgnReader& reader,
-              const std::string& file) {
-    std::unique_ptr<GameBlock> block = newBlock(pipeline, file);
-    block->startsFile = true;
+// Frames the rest of a file on this thread, from a line where a game
+// begins, `start` holding its first bytes, and hands the games on in framed
+// blocks, until a write fails. `offset` is that line's in the file.
+void frameRest(BlockPipeline& pipeline, BlockWriter& out, PgnReader& reader,
+               std::unique_ptr<GameBlock> block, std::uint64_t offset) {
+    const std::string& file = *block->file;
+    const bool owns = reader.ownsStream;
+    openPgnStreamAfter(reader, reader.stream, file,
+                       std::string_view(block->reader.buffer.get(), block->rawFilled));
+    reader.ownsStream = owns;
+    reader.startChecked = !block->startsFile;
+    block->rawFilled = 0;
+    block->raw = false;
+    int games = 0;
+    std::int64_t line = 1;
     PgnGame game;
     while (!out.writer.writeFailed && nextGame(reader, game)) {
         addGame(*block, game);
         if (block->bytes.size() >= pipeline.run.blockSize) {
-            sealBlock(*block, {});
-            block->consumed = reader.consumed;
+            sealBlock(*block, {}, games, line);
+            block->lines = reader.line - line;
+            games = reader.games;
+            line = reader.line;
+            block->consumed = offset + reader.consumed;
             submitBlock(pipeline, out, std::move(block));
             block = newBlock(pipeline, file);
         }
     }
     if (out.writer.writeFailed) return;
-    sealBlock(*block, game.skipped);
+    block->trailingFaults = std::move(game.faults);
+    sealBlock(*block, game.skipped, games, line);
     block->endsFile = true;
-    block->consumed = reader.consumed;
-    appendFaults(game.faults, file, block->readerMessages);
-    if (reader.utf16) block->readerMessages.append(utf16FileMessage(file));
-    if (reader.readError) block->readerMessages += cannotReadMessage(file, reader.error);
+    block->consumed = offset + reader.consumed;
+    block->utf16 = reader.utf16;
+    block->readError = reader.readError;
+    block->error = reader.error;
     submitBlock(pipeline, out, std::move(block));
+}
+
+// Reads up to `wanted` more bytes of the stream into the block; false at
+// the end of the stream or when it cannot be read further.
+bool readMore(GameBlock& block, std::FILE* stream, std::size_t wanted) {
+    char* room = pgnBufferRoom(block.reader, block.rawFilled, block.rawFilled + wanted);
+    if (!room) {
+        block.readError = true;
+        block.error = ENOMEM;
+        return false;
+    }
+    const std::size_t got = std::fread(room + block.rawFilled, 1, wanted, stream);
+    block.rawFilled += got;
+    if (got == wanted) return true;
+    if (std::ferror(stream)) {
+        block.readError = true;
+        block.error = errno;
+    }
+    return false;
+}
+
+bool startsAsUtf16(const GameBlock& block) {
+    const char* bytes = block.reader.buffer.get();
+    return block.startsFile && block.rawFilled >= 2 &&
+           ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+            (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+}
+
+// Reads one file in raw blocks, cut at lines where a game begins, and hands
+// them on, until a write fails.
+void readFile(BlockPipeline& pipeline, BlockWriter& out, PgnReader& reader,
+              const std::string& file) {
+    const std::size_t planned = std::max<std::size_t>(pipeline.run.blockSize, 1);
+    const std::size_t readSize = std::max(planned, READ_SIZE);
+    std::unique_ptr<GameBlock> block = newBlock(pipeline, file);
+    block->startsFile = true;
+    std::uint64_t offset = 0;  // of the block's first byte in the file
+    bool more = true;
+    while (!out.writer.writeFailed) {
+        block->raw = true;
+        std::size_t cut = std::string_view::npos;
+        while (more) {
+            if (block->rawFilled < planned + readSize) {
+                more = readMore(*block, reader.stream, readSize);
+            }
+            if (startsAsUtf16(*block)) break;
+            cut = findGameCut(std::string_view(block->reader.buffer.get(), block->rawFilled),
+                              planned);
+            if (cut != std::string_view::npos || !more) break;
+            if (block->rawFilled >= planned + CUT_REACH * readSize) {
+                frameRest(pipeline, out, reader, std::move(block), offset);
+                return;
+            }
+            more = readMore(*block, reader.stream, readSize);
+        }
+        if (cut == std::string_view::npos) {
+            block->rawSize = block->rawFilled;
+            block->endsFile = true;
+            block->consumed = offset + block->rawSize;
+            if (startsAsUtf16(*block)) {
+                block->raw = false;  // refused: nothing of it is read
+                block->utf16 = true;
+                block->consumed = 0;
+            }
+            submitBlock(pipeline, out, std::move(block));
+            return;
+        }
+        // The next block begins with the line at the cut; this one frames a
+        // copy of that line after its own bytes.
+        std::unique_ptr<GameBlock> next = newBlock(pipeline, file);
+        const std::string_view rest(block->reader.buffer.get() + cut, block->rawFilled - cut);
+        char* room = pgnBufferRoom(next->reader, 0, rest.size() + readSize);
+        if (!room) throw std::bad_alloc();
+        std::memcpy(room, rest.data(), rest.size());
+        next->rawFilled = rest.size();
+        block->rawSize = cut;
+        block->rawFilled = cut + lineLength(rest, 0);
+        block->cut = true;
+        offset += cut;
+        block->consumed = offset;
+        submitBlock(pipeline, out, std::move(block));
+        block = std::move(next);
+    }
 }
 
 }  // namespace
 
 int nameOnThreads(const OpeningBook& book, NamingRun& run) {
-    BlockPipeline pipeline{book, run, {}, {}, {}, {}, {}, {}, {}, {}, false};
+    BlockPipeline pipeline{book, run, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, false};
     for (int i = 0; i < run.threads; ++i) {
         pipeline.namers.push_back(std::make_unique<GameNamer>(GameNamer{book, run, {}, {}, {}}));
         startGameNamer(*pipeline.namers.back());
@@ -279,7 +574,8 @@ int nameOnThreads(const OpeningBook& book, NamingRun& run) {
             if (!openPgn(reader, file)) {
                 std::unique_ptr<GameBlock> block = newBlock(pipeline, file);
                 block->startsFile = block->endsFile = true;
-                block->readerMessages = cannotReadMessage(file, reader.error);
+                block->readError = true;
+                block->error = reader.error;
                 submitBlock(pipeline, out, std::move(block));
                 continue;
             }

@@ -1,9 +1,11 @@
-// Naming on several threads. One thread reads the files game by game with
-// the PGN reader, so that games begin and end exactly where they do for a
-// run on one thread, and gathers them into blocks of whole games; the
-// blocks are named on all threads, and their output and messages are
-// written in input order, with the text between games, the game numbers and
-// the line numbers as one thread gives them.
+// Naming on several threads. One thread reads the files in blocks of raw
+// bytes, cut at lines where every reading of the file begins a game; the
+// threads frame the games of each block and name them, and the output and
+// messages are written in input order, with the text between games, the
+// game numbers and the line numbers as one thread gives them. Where no such
+// line comes within a few blocks (games without tags, a game of megabytes),
+// the reading thread frames the rest of the file itself and hands on blocks
+// of framed games.
 #pragma once
 
 #include "book/opening_reader.h"

@@ -97,8 +97,32 @@ TEST(NameOnThreads, SameBytesAsOneThreadOnOddFiles) {
            "{ trailing and open\r";
     const std::string wide = (folder / "wide.pgn").string();
     std::ofstream(wide, std::ios::binary) << std::string("\xFF\xFE[\0E\0", 6);
-    expectSameAtAnyThreads(
-        {odd, (folder / "missing.pgn").string(), faults, wide, folder.string(), odd}, {1, 64});
+    // Lines where a block might be cut but a game does not begin: tag
+    // sections with blank lines in them, one that begins after a marker on
+    // its line, a byte-order mark before a tag line, '[' lines in comments.
+    const std::string cuts = (folder / "cuts.pgn").string();
+    std::ofstream(cuts, std::ios::binary)
+        << "[Event \"a\"]\n\n[Site \"s\"]\n\n1. e4 e5 1-0\n\n"
+           "1. d4 d5 1-0 [Event \"b\"]\n\n[Site \"t\"]\n\n1. c4 *\n"
+           "\xEF\xBB\xBF[Event \"c\"]\n\n[Site \"u\"]\n\n1. Nf3 { a\n[%clk 0:01]\n} 0-1\n\n"
+           "[Event \"d\"]\n\n[Event \"e\"]\n\n1. e4 { open\n\n[Event \"f\"]\n\n1. d4 (1. c4\n"
+           "[Event \"g\"]\n%[Site \"v\"]\n\n[Site \"w\"]\n1. e3 1/2\n";
+    // More than a few blocks' worth without a line to cut at: games without
+    // tags, and a game with a long comment before games with tags.
+    const std::string tagless = (folder / "tagless.pgn").string();
+    const std::string longGame = (folder / "long.pgn").string();
+    {
+        std::ofstream games(tagless, std::ios::binary);
+        std::ofstream longOne(longGame, std::ios::binary);
+        longOne << "[Event \"a\"]\n\n1. e4 {" << std::string(40000, 'x') << "} e5 *\n\n";
+        for (int i = 0; i < 2000; ++i) {
+            games << "1. e4 e5 2. Nf3 Nc6 " << (i % 3 == 0 ? "1-0" : "*") << "\n\n";
+            if (i < 300) longOne << "[Event \"" << i << "\"]\n\n1. d4 Nf6 2. Bg5 *\n\n";
+        }
+    }
+    expectSameAtAnyThreads({odd, (folder / "missing.pgn").string(), faults, wide, folder.string(),
+                            cuts, tagless, longGame, odd},
+                           {1, 64, 5000});
 
     std::vector<std::string> files;
     for (const auto& entry :

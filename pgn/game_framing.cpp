@@ -14,6 +14,10 @@ constexpr std::size_t NPOS = std::string_view::npos;
 
 constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
+bool isTagNameChar(char c) {
+    return isDigit(c) || c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 // How far ahead the search for a CR looks at least: files without CRs then
 // cost one search per span, not one per line.
 constexpr std::size_t CR_SEARCH_SPAN = 4096;
@@ -70,6 +74,22 @@ std::size_t lineEndFrom(const ScanInput& in, std::size_t at) {
     return lineEndIn(in, at, in.size);
 }
 
+int tagPairAt(const ScanInput& in, std::size_t at) {
+    const char* data = in.data;
+    const std::size_t size = in.size;
+    auto blanks = [&] {
+        while (at < size && isBlank(data[at])) ++at;
+    };
+    if (at == size) return in.final ? 0 : -1;
+    if (data[at++] != '[') return 0;
+    blanks();
+    const std::size_t name = at;
+    while (at < size && isTagNameChar(data[at])) ++at;
+    blanks();
+    if (at == size) return in.final ? 0 : -1;
+    return at > name && data[at] == '"' ? 1 : 0;
+}
+
 namespace {
 
 constexpr std::array<bool, 256> tableOf(std::string_view members) {
@@ -89,9 +109,6 @@ constexpr std::array<bool, 256> SCAN_STOPS = tableOf("\n\r{();*-/");
 
 bool isDelimiter(char c) {
     return DELIMITERS[static_cast<unsigned char>(c)];
-}
-bool isTagNameChar(char c) {
-    return isDigit(c) || c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
 // A move in algebraic notation, as far as the first token of a line tells
@@ -128,24 +145,6 @@ bool startsMovetext(std::string_view token) {
     while (digits < token.size() && isDigit(token[digits])) ++digits;
     if (digits > 0 && digits < token.size() && token[digits] == '.') return true;
     return looksLikeMove(token.substr(0, token.find('.')));
-}
-
-// Whether a tag pair begins at `at`: '[', a tag name, blanks and '"'; -1
-// when the bytes that decide are still to come.
-int tagPairAt(const ScanInput& in, std::size_t at) {
-    const char* data = in.data;
-    const std::size_t size = in.size;
-    auto blanks = [&] {
-        while (at < size && isBlank(data[at])) ++at;
-    };
-    if (at == size) return in.final ? 0 : -1;
-    if (data[at++] != '[') return 0;
-    blanks();
-    const std::size_t name = at;
-    while (at < size && isTagNameChar(data[at])) ++at;
-    blanks();
-    if (at == size) return in.final ? 0 : -1;
-    return at > name && data[at] == '"' ? 1 : 0;
 }
 
 // An open comment or variation in the text between games.

@@ -65,6 +65,9 @@ std::size_t lineContentStart(const ScanInput& in, std::size_t at);
 // the one CR just before `to` may yet be followed by an LF of bytes to come.
 std::size_t lineEndIn(const ScanInput& in, std::size_t from, std::size_t to);
 std::size_t lineEndFrom(const ScanInput& in, std::size_t at);
+// Whether a tag pair begins at `at`: '[', a tag name, blanks and '"'; -1
+// when the bytes that decide are still to come.
+int tagPairAt(const ScanInput& in, std::size_t at);
 // Records a fault at a line counted from data[0].
 void addFault(GameScan& scan, long line, PgnFaultKind kind);
 

@@ -188,6 +188,27 @@ void openPgnStreamAfter(PgnReader& reader, std::FILE* stream, const std::string&
     reader.buffer[reader.filled] = '\n';  // the scan's sentinel, as after a read
 }
 
+char* pgnBufferRoom(PgnReader& reader, std::size_t keep, std::size_t size) {
+    if (!reader.buffer || reader.capacity < size) {
+        const std::size_t capacity = std::max(size, 2 * reader.capacity);
+        std::unique_ptr<char[]> grown(new (std::nothrow) char[capacity + 1]);
+        if (!grown) return nullptr;
+        if (keep > 0) std::memcpy(grown.get(), reader.buffer.get(), keep);
+        reader.buffer = std::move(grown);
+        reader.capacity = capacity;
+    }
+    return reader.buffer.get();
+}
+
+void openPgnBuffer(PgnReader& reader, const std::string& name, std::size_t size, bool fileStart) {
+    openPgnStream(reader, nullptr, name);
+    if (!pgnBufferRoom(reader, size, size)) throw std::bad_alloc();  // room was made before
+    reader.filled = size;
+    reader.buffer[reader.filled] = '\n';  // the scan's sentinel, as after a read
+    reader.streamEnded = true;
+    reader.startChecked = !fileStart;
+}
+
 void closePgn(PgnReader& reader) {
     if (reader.stream && reader.ownsStream) std::fclose(reader.stream);
     reader.stream = nullptr;

@@ -157,6 +157,14 @@ void openPgnStream(PgnReader& reader, std::FILE* stream, const std::string& name
 // pipe need not be read again.
 void openPgnStreamAfter(PgnReader& reader, std::FILE* stream, const std::string& name,
                         std::string_view start);
+// Reading games from bytes in memory, in the reader's own buffer: room for
+// `size` bytes there, the first `keep` bytes kept (null when memory is
+// short); then the reading of its first `size` bytes, which nothing
+// follows. With `fileStart` they begin the file (a UTF-16 file is refused as
+// from a stream); otherwise they begin a line of it, between two games. The
+// views of the games stay valid until the buffer is used again.
+char* pgnBufferRoom(PgnReader& reader, std::size_t keep, std::size_t size);
+void openPgnBuffer(PgnReader& reader, const std::string& name, std::size_t size, bool fileStart);
 void closePgn(PgnReader& reader);
 
 // Reads the next game; false at the end of the file, with `game.skipped`
