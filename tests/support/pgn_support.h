@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "book/opening_reader.h"
+#include "pgn/pgn_reader.h"
 #include "tests/support/book_support.h"
 
 namespace pgn_test {
@@ -46,6 +47,36 @@ inline std::string takeWritten(std::FILE* file) {
     std::fclose(file);
     return text;
 }
+
+// A temporary stream that holds `bytes`, to be read from its start.
+inline std::FILE* streamOf(std::string_view bytes) {
+    std::FILE* stream = std::tmpfile();
+    if (stream) {
+        std::fwrite(bytes.data(), 1, bytes.size(), stream);
+        std::rewind(stream);
+    }
+    return stream;
+}
+
+// The first game of a PGN text, read with the PGN reader; `found` tells
+// whether there was one.
+struct OneGame {
+    std::FILE* file;
+    PgnReader reader;
+    PgnGame game;
+    bool found;
+
+    explicit OneGame(std::string_view text) : file(streamOf(text)) {
+        openPgnStream(reader, file, "test.pgn");
+        found = nextGame(reader, game);
+    }
+    ~OneGame() {
+        closePgn(reader);
+        std::fclose(file);
+    }
+    OneGame(const OneGame&) = delete;
+    OneGame& operator=(const OneGame&) = delete;
+};
 
 #ifdef TESSARA_SOURCE_DIR
 // The shipped opening text, compiled once.
