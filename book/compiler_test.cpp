@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
 
 #include "book/opening_file.h"
 #include "tests/support/captured_run.h"
+#include "tests/support/file_text.h"
 
 namespace {
 
@@ -80,15 +80,13 @@ TEST_F(CompilerTest, SicilianGivesTheWorkedExampleFile) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(expected), sizeof expected), written());
 }
 
-TEST_F(CompilerTest, EmptyInputGivesZerosAndTheHead) {
-    ASSERT_EQ(0, compile("")) << console;
-    EXPECT_EQ(summary(0, 0, 0, 0, 0), console);
-    EXPECT_EQ(30u, written().size());
-}
-
-TEST_F(CompilerTest, CommentsOnlyGiveAnEmptyBook) {
-    ASSERT_EQ(0, compile("; nothing here\n\n  ; still nothing")) << console;
-    EXPECT_EQ(summary(0, 0, 0, 0, 0), console);
+TEST_F(CompilerTest, NothingButCommentsGivesZerosAndTheHead) {
+    for (const char* text : {"", "; nothing here\n\n  ; still nothing"}) {
+        restart();
+        ASSERT_EQ(0, compile(text)) << console;
+        EXPECT_EQ(summary(0, 0, 0, 0, 0), console) << text;
+        EXPECT_EQ(30u, written().size()) << text;
+    }
 }
 
 TEST_F(CompilerTest, TranspositionKeepsTheShorterLine) {
@@ -155,11 +153,9 @@ TEST_F(CompilerTest, FiftyThousandPositionsFitAndOneMoreStops) {
 
 // The lichess sample shipped in data/: its figures are part of the README.
 TEST_F(CompilerTest, LichessSampleCompilesToItsKnownFigures) {
-    std::ifstream sample(TESSARA_SOURCE_DIR "/data/lichess-openings.txt", std::ios::binary);
-    ASSERT_TRUE(sample) << "data/lichess-openings.txt is missing";
-    std::ostringstream text;
-    text << sample.rdbuf();
-    ASSERT_EQ(0, compile(text.str())) << console;
+    std::string text = fileText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt");
+    ASSERT_FALSE(text.empty()) << "data/lichess-openings.txt is missing";
+    ASSERT_EQ(0, compile(text)) << console;
     EXPECT_EQ(summary(3807, 36, 36895, 92410, 7848), console);
     std::string file = written();
     EXPECT_EQ(374968u, file.size());

@@ -2,6 +2,7 @@
 
 #include "frame/platform.h"
 #include "tests/support/captured_run.h"
+#include "tests/support/file_text.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/tool_profiles.h"
 
@@ -10,35 +11,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 using TestRun = CapturedRun;
-
-std::FILE* streamWith(const std::string& bytes) {
-    std::FILE* stream = std::tmpfile();
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
-    std::rewind(stream);
-    return stream;
-}
-
-std::string contents(std::FILE* stream) {
-    std::fflush(stream);
-    std::rewind(stream);
-    std::string bytes;
-    for (int c; (c = std::getc(stream)) != EOF;) bytes += static_cast<char>(c);
-    return bytes;
-}
-
-std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(WriteFormatted, ConversionsAndDroppedUnknowns) {
     TestRun run(WEB_RULES);
@@ -47,7 +25,7 @@ TEST(WriteFormatted, ConversionsAndDroppedUnknowns) {
     writeFormatted(run.frame, "<%d>|", {-2147483647 - 1});
     writeFormatted(run.frame, "end%");
     EXPECT_EQ("100% <-5> <A> <text> <2147483647><-2147483648>|end",
-              contents(run.frame.output.stream));
+              streamText(run.frame.output.stream));
 }
 
 TEST(WriteText, NullWritesNothing) {
@@ -55,12 +33,12 @@ TEST(WriteText, NullWritesNothing) {
     run.frame.output.stream = std::tmpfile();
     EXPECT_EQ(0, writeText(run.frame, nullptr));
     writeText(run.frame, "<HTML>\n");
-    EXPECT_EQ("<HTML>\n", contents(run.frame.output.stream));
+    EXPECT_EQ("<HTML>\n", streamText(run.frame.output.stream));
 }
 
 TEST(ReadLine, BookCountsEveryAttemptIncludingTheEnd) {
     TestRun run(BOOK_RULES);
-    std::FILE* in = streamWith("first\r\nsecond\nlast");
+    std::FILE* in = streamOf("first\r\nsecond\nlast");
     EXPECT_STREQ("first\n", readLine(run.frame, in));
     EXPECT_STREQ("second\n", readLine(run.frame, in));
     EXPECT_FALSE(run.frame.inputAtEnd);
@@ -75,7 +53,7 @@ TEST(ReadLine, BookCountsEveryAttemptIncludingTheEnd) {
 
 TEST(ReadLine, WebCountsOnlyLinesRead) {
     TestRun run(WEB_RULES);
-    std::FILE* in = streamWith("a\n\nb\n");
+    std::FILE* in = streamOf("a\n\nb\n");
     while (readLine(run.frame, in)) {
     }
     EXPECT_EQ(3, run.frame.lineCounter);
@@ -84,7 +62,7 @@ TEST(ReadLine, WebCountsOnlyLinesRead) {
 
 TEST(ReadLine, LoneCarriageReturnStaysInTheLine) {
     TestRun run(WEB_RULES);
-    std::FILE* in = streamWith("a\rb\r\r\n");
+    std::FILE* in = streamOf("a\rb\r\r\n");
     EXPECT_STREQ("a\rb\r\n", readLine(run.frame, in));
     std::fclose(in);
 }
@@ -108,7 +86,7 @@ TEST(ReadLine, CtrlZEndsTheInput) {
     };
     for (const Case& c : cases) {
         TestRun run(BOOK_RULES);
-        std::FILE* in = streamWith(c.bytes);
+        std::FILE* in = streamOf(c.bytes);
         std::vector<std::string> lines;
         while (const char* line = readLine(run.frame, in)) lines.push_back(line);
         EXPECT_EQ(c.lines, lines) << c.bytes;
@@ -127,7 +105,7 @@ TEST(ReadLine, NulByteStopsTheRun) {
     for (Case c : {Case{&BOOK_RULES, "File Error on line 2: NUL character in line.\n"},
                    Case{&WEB_RULES, "Error: NUL character in line 2.\n"}}) {
         TestRun run(*c.profile);
-        std::FILE* in = streamWith(std::string("B20 Sicilian\n1.e4\0 c5 1/2\n", 26));
+        std::FILE* in = streamOf(std::string("B20 Sicilian\n1.e4\0 c5 1/2\n", 26));
         EXPECT_STREQ("B20 Sicilian\n", readLine(run.frame, in));
         try {
             readLine(run.frame, in);
@@ -151,7 +129,7 @@ TEST(ReadLine, LongLinesArriveInPiecesOfTheLimit) {
         TestRun run(*c.profile);
         std::string exact(c.limit, 'x');
         std::string longer(c.limit + 10, 'y');
-        std::FILE* in = streamWith(exact + "\n" + longer + "\r\n");
+        std::FILE* in = streamOf(exact + "\n" + longer + "\r\n");
         EXPECT_EQ(exact, readLine(run.frame, in));
         EXPECT_STREQ("\n", readLine(run.frame, in));
         EXPECT_EQ(std::string(c.limit, 'y'), readLine(run.frame, in));
@@ -204,7 +182,7 @@ TEST(FatalError, WebClosesTheOutputKeepingWhatWasWritten) {
     }
     EXPECT_EQ(nullptr, run.frame.output.stream);
     EXPECT_EQ("Error: Unknown command.\n", run.console);
-    EXPECT_EQ("<HTML>\n", readAll(path));
+    EXPECT_EQ("<HTML>\n", fileText(path));
 }
 
 TEST(ShowUsage, WebRepeatsTheBanner) {
@@ -220,7 +198,7 @@ TEST(ShowUsage, WebRepeatsTheBanner) {
 
 TEST(ReleaseAndPause, ReadsUpToALineEndOrTheEnd) {
     TestRun run(BOOK_RULES);
-    std::FILE* in = streamWith("typed\nrest");
+    std::FILE* in = streamOf("typed\nrest");
     run.frame.pauseInput = in;
     releaseAndPause(run.frame);
     EXPECT_EQ('r', std::getc(in));
@@ -228,13 +206,13 @@ TEST(ReleaseAndPause, ReadsUpToALineEndOrTheEnd) {
     std::fclose(in);
 
     TestRun atEnd(WEB_RULES);
-    std::FILE* empty = streamWith("");
+    std::FILE* empty = streamOf("");
     atEnd.frame.pauseInput = empty;
     releaseAndPause(atEnd.frame);  // returns at once
     std::fclose(empty);
 
     TestRun silent(BOOK_RULES);
-    std::FILE* untouched = streamWith("x\n");
+    std::FILE* untouched = streamOf("x\n");
     silent.frame.pauseInput = untouched;
     silent.frame.pauseFlag = 0;
     releaseAndPause(silent.frame);
@@ -269,9 +247,9 @@ TEST_F(OpeningFileOutput, ReplacesTheOldFileOnlyWhenComplete) {
     TestRun run(BOOK_RULES);
     openOutput(run.frame, path, "wb");
     writeBytes(run.frame, "new", 3);
-    EXPECT_EQ("old", readAll(path));
+    EXPECT_EQ("old", fileText(path));
     closeOutput(run.frame);
-    EXPECT_EQ("new", readAll(path));
+    EXPECT_EQ("new", fileText(path));
     EXPECT_EQ(1u, filesInFolder());
 }
 
@@ -281,7 +259,7 @@ TEST_F(OpeningFileOutput, AbandonedRunLeavesTheOldFileAndNoTemporary) {
     openOutput(run.frame, path, "wb");
     writeBytes(run.frame, "partial", 7);
     abandonFiles(run.frame);
-    EXPECT_EQ("old", readAll(path));
+    EXPECT_EQ("old", fileText(path));
     EXPECT_EQ(1u, filesInFolder());
 }
 
@@ -295,8 +273,8 @@ TEST_F(OpeningFileOutput, NeverOverwritesAFileItDidNotCreate) {
     EXPECT_EQ(temporaryNameBeside(path, 1), run.frame.output.tempPath);
     writeBytes(run.frame, "new", 3);
     closeOutput(run.frame);
-    EXPECT_EQ("new", readAll(path));
-    EXPECT_EQ("someone's", readAll(taken));
+    EXPECT_EQ("new", fileText(path));
+    EXPECT_EQ("someone's", fileText(taken));
     EXPECT_EQ(2u, filesInFolder());
 }
 

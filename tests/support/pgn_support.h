@@ -13,8 +13,11 @@
 #include "book/opening_reader.h"
 #include "pgn/pgn_reader.h"
 #include "tests/support/book_support.h"
+#include "tests/support/file_text.h"
 
 namespace pgn_test {
+
+using ::takeWritten;
 
 // Compiles an ECO text with the book's own compiler and loads the result;
 // an empty book when either step fails.
@@ -24,38 +27,6 @@ inline OpeningBook compileBookText(const std::string& text) {
     std::vector<std::uint8_t> bytes = compileEcoText(text);
     if (!bytes.empty()) loadOpeningBook(std::move(bytes), book, error);
     return book;
-}
-
-// The bytes of a file; empty when it cannot be read.
-inline std::string readFileText(const std::string& path) {
-    std::string text;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        char chunk[65536];
-        for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-            text.append(chunk, got);
-        }
-        std::fclose(file);
-    }
-    return text;
-}
-
-// What was written to a temporary stream, which is then closed.
-inline std::string takeWritten(std::FILE* file) {
-    std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
-    std::rewind(file);
-    text.resize(std::fread(text.data(), 1, text.size(), file));
-    std::fclose(file);
-    return text;
-}
-
-// A temporary stream that holds `bytes`, to be read from its start.
-inline std::FILE* streamOf(std::string_view bytes) {
-    std::FILE* stream = std::tmpfile();
-    if (stream) {
-        std::fwrite(bytes.data(), 1, bytes.size(), stream);
-        std::rewind(stream);
-    }
-    return stream;
 }
 
 // The first game of a PGN text, read with the PGN reader; `found` tells
@@ -82,7 +53,7 @@ struct OneGame {
 // The shipped opening text, compiled once.
 inline const OpeningBook& lichessBook() {
     static const OpeningBook book =
-        compileBookText(readFileText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt"));
+        compileBookText(fileText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt"));
     return book;
 }
 #endif
