@@ -230,14 +230,6 @@ TEST(UpperAscii, OnlyAsciiLettersChange) {
 
 class OpeningFileOutput : public testing::Test {
   protected:
-    std::size_t filesInFolder() {
-        std::size_t count = 0;
-        for ([[maybe_unused]] const auto& entry :
-             std::filesystem::directory_iterator(folder.path)) {
-            ++count;
-        }
-        return count;
-    }
     ScratchFolder folder;
     std::string path = folder / "BOOK.ECO";
 };
@@ -250,7 +242,7 @@ TEST_F(OpeningFileOutput, ReplacesTheOldFileOnlyWhenComplete) {
     EXPECT_EQ("old", fileText(path));
     closeOutput(run.frame);
     EXPECT_EQ("new", fileText(path));
-    EXPECT_EQ(1u, filesInFolder());
+    EXPECT_EQ(1u, folder.entries());
 }
 
 TEST_F(OpeningFileOutput, AbandonedRunLeavesTheOldFileAndNoTemporary) {
@@ -260,7 +252,7 @@ TEST_F(OpeningFileOutput, AbandonedRunLeavesTheOldFileAndNoTemporary) {
     writeBytes(run.frame, "partial", 7);
     abandonFiles(run.frame);
     EXPECT_EQ("old", fileText(path));
-    EXPECT_EQ(1u, filesInFolder());
+    EXPECT_EQ(1u, folder.entries());
 }
 
 // A file that happens to have the temporary file's name is not the run's
@@ -275,7 +267,7 @@ TEST_F(OpeningFileOutput, NeverOverwritesAFileItDidNotCreate) {
     closeOutput(run.frame);
     EXPECT_EQ("new", fileText(path));
     EXPECT_EQ("someone's", fileText(taken));
-    EXPECT_EQ(2u, filesInFolder());
+    EXPECT_EQ(2u, folder.entries());
 }
 
 // When the finished file cannot take the old one's place (on Windows: the
@@ -288,7 +280,7 @@ TEST_F(OpeningFileOutput, FailedReplacementIsAnOutputThatCannotBeOpened) {
     EXPECT_THROW(closeOutput(run.frame), RunEnd);
     EXPECT_EQ("\nCannot open file \n" + path + "\n.\n\n", run.console);
     abandonFiles(run.frame);  // as the end of every run does
-    EXPECT_EQ(1u, filesInFolder());
+    EXPECT_EQ(1u, folder.entries());
 }
 
 TEST_F(OpeningFileOutput, DirectoryInTheWayCannotBeOpened) {
@@ -296,7 +288,7 @@ TEST_F(OpeningFileOutput, DirectoryInTheWayCannotBeOpened) {
     TestRun run(BOOK_RULES);
     EXPECT_THROW(openOutput(run.frame, path, "wb"), RunEnd);
     EXPECT_EQ("\nCannot open file \n" + path + "\n.\n\n", run.console);
-    EXPECT_EQ(1u, filesInFolder());
+    EXPECT_EQ(1u, folder.entries());
 }
 
 TEST(OpenBuffered, MissingFileInBothForms) {
