@@ -51,46 +51,41 @@ TEST(ReadLine, BookCountsEveryAttemptIncludingTheEnd) {
     std::fclose(in);
 }
 
-TEST(ReadLine, WebCountsOnlyLinesRead) {
-    TestRun run(WEB_RULES);
-    std::FILE* in = streamOf("a\n\nb\n");
-    while (readLine(run.frame, in)) {
-    }
-    EXPECT_EQ(3, run.frame.lineCounter);
-    std::fclose(in);
-}
-
-TEST(ReadLine, LoneCarriageReturnStaysInTheLine) {
-    TestRun run(WEB_RULES);
-    std::FILE* in = streamOf("a\rb\r\r\n");
-    EXPECT_STREQ("a\rb\r\n", readLine(run.frame, in));
-    std::fclose(in);
-}
-
-// A Ctrl-Z ends a text file on every platform, wherever it stands, and every
-// read after it finds the end again.
-TEST(ReadLine, CtrlZEndsTheInput) {
+// The lines of each text, and where given the count of the page writer,
+// which counts only the lines it delivers. A lone carriage return stays in
+// the line; a Ctrl-Z ends a text file on every platform, wherever it stands,
+// and every read after it finds the end again.
+TEST(ReadLine, LinesOfEachText) {
     struct Case {
+        const ToolProfile* profile;
         std::string bytes;
         std::vector<std::string> lines;
+        int counter;  // -1: not checked
     };
     const Case cases[] = {
-        {"a\r\nb\r\n\x1A", {"a\n", "b\n"}},
-        {"a\n\x1A\nb\n", {"a\n"}},
-        {"; note\x1A cut\nb\n", {"; note"}},
-        {"a\r\x1A\n", {"a\r"}},
-        {"\x1A"
+        {&WEB_RULES, "a\n\nb\n", {"a\n", "\n", "b\n"}, 3},
+        {&WEB_RULES, "a\rb\r\r\n", {"a\rb\r\n"}, -1},
+        {&BOOK_RULES, "a\r\nb\r\n\x1A", {"a\n", "b\n"}, -1},
+        {&BOOK_RULES, "a\n\x1A\nb\n", {"a\n"}, -1},
+        {&BOOK_RULES, "; note\x1A cut\nb\n", {"; note"}, -1},
+        {&BOOK_RULES, "a\r\x1A\n", {"a\r"}, -1},
+        {&BOOK_RULES,
+         "\x1A"
          "a\n",
-         {}},
-        {"a\x1B\n", {"a\x1B\n"}},
+         {},
+         -1},
+        {&BOOK_RULES, "a\x1B\n", {"a\x1B\n"}, -1},
     };
     for (const Case& c : cases) {
-        TestRun run(BOOK_RULES);
+        TestRun run(*c.profile);
         std::FILE* in = streamOf(c.bytes);
         std::vector<std::string> lines;
         while (const char* line = readLine(run.frame, in)) lines.push_back(line);
         EXPECT_EQ(c.lines, lines) << c.bytes;
         EXPECT_EQ(nullptr, readLine(run.frame, in)) << c.bytes;
+        if (c.counter >= 0) {
+            EXPECT_EQ(c.counter, run.frame.lineCounter) << c.bytes;
+        }
         std::fclose(in);
     }
 }
