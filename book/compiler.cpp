@@ -2,26 +2,8 @@
 
 #include "book/opening_file.h"
 
-const ToolProfile BOOK_PROFILE = {
-    .banner = "Tessara v3.00, tesbook v1.00 February 1, 2002.\n\n",
-    .usage = "\nusage: tesbook filename.eco\n\n",
-    .lineBufferSize = 16001,
-    .outputExtension = ".ECO",
-    .outputMode = "wb",
-    .takesSwitches = true,
-    .bareNameIsInput = false,
-    .readsConfiguration = false,
-    .replacesOutputAtEnd = true,
-    .usageRepeatsBanner = false,
-    .openFailure = OpenFailure::THREE_LINES,
-    .fatalNamesLine = true,
-    .fatalClosesFiles = false,
-    .warningEnd = "",
-    .warningsOnlyWhilePausing = true,
-    .countsFailedReads = true,
-    .workStart = "\n\nConverting input file...\n\n",
-    .workEnd = "\nFinished ECO file conversion.\n\n",
-};
+const ToolProfile BOOK_PROFILE = compilerRules("Tessara v3.00, tesbook v1.00 February 1, 2002.\n\n",
+                                               "\nusage: tesbook filename.eco\n\n");
 
 void allocateBook(Frame& frame, Book& book) {
     allocateNameSpace(frame, book.names);

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
 
 #include "book/opening_file.h"
 #include "tests/support/captured_run.h"
+#include "tests/support/file_text.h"
 
 namespace {
 
@@ -80,15 +80,13 @@ TEST_F(CompilerTest, SicilianGivesTheWorkedExampleFile) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(expected), sizeof expected), written());
 }
 
-TEST_F(CompilerTest, EmptyInputGivesZerosAndTheHead) {
-    ASSERT_EQ(0, compile("")) << console;
-    EXPECT_EQ(summary(0, 0, 0, 0, 0), console);
-    EXPECT_EQ(30u, written().size());
-}
-
-TEST_F(CompilerTest, CommentsOnlyGiveAnEmptyBook) {
-    ASSERT_EQ(0, compile("; nothing here\n\n  ; still nothing")) << console;
-    EXPECT_EQ(summary(0, 0, 0, 0, 0), console);
+TEST_F(CompilerTest, NothingButCommentsGivesZerosAndTheHead) {
+    for (const char* text : {"", "; nothing here\n\n  ; still nothing"}) {
+        restart();
+        ASSERT_EQ(0, compile(text)) << console;
+        EXPECT_EQ(summary(0, 0, 0, 0, 0), console) << text;
+        EXPECT_EQ(30u, written().size()) << text;
+    }
 }
 
 TEST_F(CompilerTest, TranspositionKeepsTheShorterLine) {
@@ -119,18 +117,17 @@ TEST_F(CompilerTest, ReturningPiecesGiveOnePosition) {
     EXPECT_EQ(4, book->positions.distinctCount);
 }
 
+// A last header, whatever follows it, and one on a last line without line
+// end: the moves are missing.
 TEST_F(CompilerTest, HeaderAtTheEndOfTheFileIsUnexpected) {
-    const std::string lines = "A00 Amar\n1.Nh3 1/2\n";
-    EXPECT_EQ(1, compile(lines + "B00 Owen\n"));
-    EXPECT_EQ("File Error on line 4: Unexpected end of ECO text file.\n", console);
-    restart();
-    EXPECT_EQ(1, compile(lines + "B00 Owen\n; a comment\n\n"));
-    EXPECT_EQ("File Error on line 6: Unexpected end of ECO text file.\n", console);
-}
-
-TEST_F(CompilerTest, HeaderOnALastLineWithoutLineEndIsUnexpected) {
-    EXPECT_EQ(1, compile("A00 Amar\n1.Nh3 1/2\nB00 Owen"));
-    EXPECT_EQ("File Error on line 4: Unexpected end of ECO text file.\n", console);
+    for (auto [tail, line] : {std::pair{"B00 Owen\n", 4}, std::pair{"B00 Owen\n; a comment\n\n", 6},
+                              std::pair{"B00 Owen", 4}}) {
+        restart();
+        EXPECT_EQ(1, compile(std::string("A00 Amar\n1.Nh3 1/2\n") + tail)) << tail;
+        EXPECT_EQ(
+            "File Error on line " + std::to_string(line) + ": Unexpected end of ECO text file.\n",
+            console);
+    }
 }
 
 TEST_F(CompilerTest, TenThousandLinesFitAndOneMoreStops) {
@@ -155,11 +152,9 @@ TEST_F(CompilerTest, FiftyThousandPositionsFitAndOneMoreStops) {
 
 // The lichess sample shipped in data/: its figures are part of the README.
 TEST_F(CompilerTest, LichessSampleCompilesToItsKnownFigures) {
-    std::ifstream sample(TESSARA_SOURCE_DIR "/data/lichess-openings.txt", std::ios::binary);
-    ASSERT_TRUE(sample) << "data/lichess-openings.txt is missing";
-    std::ostringstream text;
-    text << sample.rdbuf();
-    ASSERT_EQ(0, compile(text.str())) << console;
+    std::string text = fileText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt");
+    ASSERT_FALSE(text.empty()) << "data/lichess-openings.txt is missing";
+    ASSERT_EQ(0, compile(text)) << console;
     EXPECT_EQ(summary(3807, 36, 36895, 92410, 7848), console);
     std::string file = written();
     EXPECT_EQ(374968u, file.size());

@@ -189,7 +189,7 @@ TEST(ReadWholeFile, RefusesWhatIsNotAReadableFile) {
 // order of the ECO lines, decodes to the header's code and name, and every
 // board of the file is found at its own index.
 TEST(OpeningReader, LichessSampleRoundTrips) {
-    std::string text = sourceText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt");
+    std::string text = fileText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt");
     ASSERT_FALSE(text.empty()) << "data/lichess-openings.txt is missing";
     Bytes file = compileEcoText(text);
     ASSERT_FALSE(file.empty());

@@ -107,6 +107,7 @@ TEST_F(PositionListTest, KeepRuleChoosesTheShortestLine) {
         std::vector<std::int32_t> kept;
     };
     const Case cases[] = {
+        {"empty list", {}, {}},
         {"no duplicates", {{1, 3, 1}, {2, 4, 3}}, {0, 1}},
         {"shorter line first", {{1, 3, 1}, {1, 4, 3}}, {0}},
         {"shorter line last", {{1, 4, 1}, {1, 3, 3}}, {1}},
@@ -127,12 +128,6 @@ TEST_F(PositionListTest, KeepRuleChoosesTheShortestLine) {
         EXPECT_EQ(c.kept, survivors());
         EXPECT_EQ(static_cast<std::int32_t>(c.kept.size()), list.distinctCount);
     }
-}
-
-TEST_F(PositionListTest, EmptyListStaysEmpty) {
-    sortPositions(list);
-    removeDuplicatePositions(list, openingTable.data());
-    EXPECT_EQ(0, list.distinctCount);
 }
 
 TEST_F(PositionListTest, HoldsFiftyThousandPositionsAndNoMore) {

@@ -13,6 +13,8 @@ namespace {
 // A run of the configuration reader over text, with the console captured.
 struct ConfigRun : CapturedRun {
     Settings settings;
+    ConfigReader reader{frame, settings};
+    std::string line;
 
     ConfigRun() : CapturedRun(WEB_RULES) {}
 
@@ -21,10 +23,13 @@ struct ConfigRun : CapturedRun {
         run([&] { readConfiguration(frame, stream, settings); });
     }
 
-    // Runs one parser over `text`; gives the console output of a fatal stop.
+    // Runs one parser over `text` with the value it starts from; gives the
+    // console output of a fatal stop.
     template <typename Parse>
-    std::string parse(std::string& text, Parse parser, ConfigReader& reader) {
-        reader.lineCursor = text.data();
+    std::string parse(const char* text, Parse parser, std::uint32_t value = 0) {
+        line = text;
+        reader.lineCursor = line.data();
+        reader.paramValue = value;
         run([&] { parser(reader); });
         return console;
     }
@@ -83,22 +88,16 @@ TEST(ParseNumber, ReadsDecimalHexAndBinaryWithWrap) {
     };
     for (const Case& c : cases) {
         ConfigRun run;
-        std::string text = c.text;
-        ConfigReader reader{run.frame, run.settings};
-        reader.paramValue = 99;
-        EXPECT_EQ("", run.parse(text, parseNumber, reader)) << c.text;
-        EXPECT_EQ(c.value, reader.paramValue) << c.text;
-        EXPECT_STREQ(c.rest, reader.lineCursor) << c.text;
+        EXPECT_EQ("", run.parse(c.text, parseNumber, 99)) << c.text;
+        EXPECT_EQ(c.value, run.reader.paramValue) << c.text;
+        EXPECT_STREQ(c.rest, run.reader.lineCursor) << c.text;
     }
 }
 
 TEST(ParseNumber, RejectsAValueThatDoesNotStartWithADigit) {
     for (const char* text : {"-5", "\t5", "", "x1", "+3"}) {
         ConfigRun run;
-        std::string line = text;
-        ConfigReader reader{run.frame, run.settings};
-        EXPECT_EQ("Error: Command expects a numeric parameter.\n",
-                  run.parse(line, parseNumber, reader))
+        EXPECT_EQ("Error: Command expects a numeric parameter.\n", run.parse(text, parseNumber))
             << text;
         EXPECT_EQ(1, run.status);
     }
@@ -106,15 +105,11 @@ TEST(ParseNumber, RejectsAValueThatDoesNotStartWithADigit) {
 
 TEST(ExpectEquals, SkipsToBehindTheEqualsAndItsSpaces) {
     ConfigRun run;
-    ConfigReader reader{run.frame, run.settings};
-    std::string text = "ize =   30";
-    run.parse(text, expectEquals, reader);
-    EXPECT_STREQ("30", reader.lineCursor);
-    text = "= \t30";
-    run.parse(text, expectEquals, reader);
-    EXPECT_STREQ("\t30", reader.lineCursor);
-    text = " on";
-    EXPECT_EQ("Error: Command missing '=' character.\n", run.parse(text, expectEquals, reader));
+    run.parse("ize =   30", expectEquals);
+    EXPECT_STREQ("30", run.reader.lineCursor);
+    run.parse("= \t30", expectEquals);
+    EXPECT_STREQ("\t30", run.reader.lineCursor);
+    EXPECT_EQ("Error: Command missing '=' character.\n", run.parse(" on", expectEquals));
     EXPECT_EQ(1, run.status);
 }
 
@@ -132,18 +127,13 @@ TEST(ParseStringLiteral, TakesTheTextBetweenTheQuotes) {
     };
     for (const Case& c : cases) {
         ConfigRun run;
-        std::string text = c.text;
-        ConfigReader reader{run.frame, run.settings};
-        EXPECT_EQ("", run.parse(text, parseStringLiteral, reader)) << c.text;
-        EXPECT_STREQ(c.value, reader.paramString) << c.text;
-        EXPECT_STREQ(c.rest, reader.lineCursor) << c.text;
+        EXPECT_EQ("", run.parse(c.text, parseStringLiteral)) << c.text;
+        EXPECT_STREQ(c.value, run.reader.paramString) << c.text;
+        EXPECT_STREQ(c.rest, run.reader.lineCursor) << c.text;
     }
     for (const char* text : {"images", "\t\"x\"", ""}) {
         ConfigRun run;
-        std::string line = text;
-        ConfigReader reader{run.frame, run.settings};
-        EXPECT_EQ("Error: Command expects a string literal.\n",
-                  run.parse(line, parseStringLiteral, reader))
+        EXPECT_EQ("Error: Command expects a string literal.\n", run.parse(text, parseStringLiteral))
             << text;
     }
 }
@@ -161,15 +151,12 @@ TEST(ParseWordList, TheLastRecognisedOnOffWordDecides) {
     };
     for (const Case& c : cases) {
         ConfigRun run;
-        std::string text = c.text;
-        ConfigReader reader{run.frame, run.settings};
-        reader.paramValue = 77;
         run.parse(
-            text,
+            c.text,
             [](ConfigReader& r) { parseWordList(r, ON_OFF_WORDS.data(), ON_OFF_WORDS.size()); },
-            reader);
-        EXPECT_EQ(c.value, reader.paramValue) << c.text;
-        EXPECT_STREQ(c.rest, reader.lineCursor) << c.text;
+            77);
+        EXPECT_EQ(c.value, run.reader.paramValue) << c.text;
+        EXPECT_STREQ(c.rest, run.reader.lineCursor) << c.text;
     }
 }
 
@@ -188,11 +175,8 @@ TEST(ParseWordList, CombinesFlagWordsByMaskAndOr) {
     };
     for (const Case& c : cases) {
         ConfigRun run;
-        std::string text = c.text;
-        ConfigReader reader{run.frame, run.settings};
-        run.parse(
-            text, [&](ConfigReader& r) { parseWordList(r, words, std::size(words)); }, reader);
-        EXPECT_EQ(c.value, reader.paramValue) << c.text;
+        run.parse(c.text, [&](ConfigReader& r) { parseWordList(r, words, std::size(words)); });
+        EXPECT_EQ(c.value, run.reader.paramValue) << c.text;
     }
 }
 
@@ -217,6 +201,10 @@ TEST(ReadConfiguration, FindsTheSettingsSection) {
         {"[Tessara]\npcsize=30\npcsize=40\n", 40},
         {"[Tessara]\r\npcsize=30\r\n", 30},
         {"[Tessara]\npcsize=30", 30},
+        // Comment lines of every kind.
+        {"[Tessara]\n  pcsize=40\n\tpcsize=40\n; pcsize=40\n# x\n/ x\n* x\n! x\n9x\n@x\n"
+         "\xe9x\n\x01x\n\n",
+         29},
     };
     for (const Case& c : cases) {
         ConfigRun run;
@@ -225,16 +213,6 @@ TEST(ReadConfiguration, FindsTheSettingsSection) {
         EXPECT_EQ("\n\n", run.console) << c.text;
         EXPECT_EQ(c.pcsize, run.settings.pcsize) << c.text;
     }
-}
-
-TEST(ReadConfiguration, IgnoresCommentLines) {
-    ConfigRun run;
-    run.read(
-        "[Tessara]\n  pcsize=40\n\tpcsize=40\n; pcsize=40\n# x\n/ x\n* x\n! x\n9x\n@x\n"
-        "\xe9x\n\x01x\n\n");
-    EXPECT_EQ(0, run.status);
-    EXPECT_EQ("\n\n", run.console);
-    EXPECT_EQ(29u, run.settings.pcsize);
 }
 
 TEST(ReadConfiguration, StopsAtTheFirstBadCommand) {

@@ -7,14 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-namespace {
+#include "tests/support/file_text.h"
 
-std::string readBack(std::FILE* stream) {
-    std::rewind(stream);
-    std::string text;
-    for (int c; (c = std::fgetc(stream)) != EOF;) text += static_cast<char>(c);
-    return text;
-}
+namespace {
 
 TEST(RunGuarded, AnEscapingExceptionIsOneMessageAndStatusOne) {
     struct Case {
@@ -32,7 +27,7 @@ TEST(RunGuarded, AnEscapingExceptionIsOneMessageAndStatusOne) {
         std::FILE* errors = std::tmpfile();
         ASSERT_NE(nullptr, errors);
         EXPECT_EQ(c.status, runGuarded("tool", errors, c.body)) << c.message;
-        EXPECT_EQ(c.message, readBack(errors));
+        EXPECT_EQ(c.message, streamText(errors));
         std::fclose(errors);
     }
 }

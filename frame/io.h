@@ -61,6 +61,57 @@ constexpr std::size_t STREAM_BUFFER_SIZE = 4096;
 // The page's cells and the cross blocks written for it are measured by it.
 constexpr std::size_t TOURNAMENT_LINE_LIMIT = 7999;
 
+// The two sets of console rules that the tools follow, each under a banner
+// and usage text of its own. The compiler's: switches, line numbers in fatal
+// errors, the output put in place only when complete.
+constexpr ToolProfile compilerRules(const char* banner, const char* usage) {
+    return {
+        .banner = banner,
+        .usage = usage,
+        .lineBufferSize = 16001,
+        .outputExtension = ".ECO",
+        .outputMode = "wb",
+        .takesSwitches = true,
+        .bareNameIsInput = false,
+        .readsConfiguration = false,
+        .replacesOutputAtEnd = true,
+        .usageRepeatsBanner = false,
+        .openFailure = OpenFailure::THREE_LINES,
+        .fatalNamesLine = true,
+        .fatalClosesFiles = false,
+        .warningEnd = "",
+        .warningsOnlyWhilePausing = true,
+        .countsFailedReads = true,
+        .workStart = "\n\nConverting input file...\n\n",
+        .workEnd = "\nFinished ECO file conversion.\n\n",
+    };
+}
+
+// The page writer's: a bare name is the input, settings are read first,
+// fatal errors close the files at once.
+constexpr ToolProfile pageWriterRules(const char* banner, const char* usage) {
+    return {
+        .banner = banner,
+        .usage = usage,
+        .lineBufferSize = TOURNAMENT_LINE_LIMIT + 2,
+        .outputExtension = ".htm",
+        .outputMode = "wt",
+        .takesSwitches = false,
+        .bareNameIsInput = true,
+        .readsConfiguration = true,
+        .replacesOutputAtEnd = false,
+        .usageRepeatsBanner = true,
+        .openFailure = OpenFailure::ERROR_LINE,
+        .fatalNamesLine = false,
+        .fatalClosesFiles = true,
+        .warningEnd = ".\n",
+        .warningsOnlyWhilePausing = false,
+        .countsFailedReads = false,
+        .workStart = "\nReading text file...\n\n",
+        .workEnd = "\nFinished transforming file\n\n",
+    };
+}
+
 // Thrown to end the run; main turns it into the exit status after the
 // clean-up. Nothing else is ever thrown by the tools' own code.
 struct RunEnd {

@@ -2,6 +2,7 @@
 
 #include "frame/platform.h"
 #include "tests/support/captured_run.h"
+#include "tests/support/file_text.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/tool_profiles.h"
 
@@ -10,35 +11,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 using TestRun = CapturedRun;
-
-std::FILE* streamWith(const std::string& bytes) {
-    std::FILE* stream = std::tmpfile();
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
-    std::rewind(stream);
-    return stream;
-}
-
-std::string contents(std::FILE* stream) {
-    std::fflush(stream);
-    std::rewind(stream);
-    std::string bytes;
-    for (int c; (c = std::getc(stream)) != EOF;) bytes += static_cast<char>(c);
-    return bytes;
-}
-
-std::string readAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(WriteFormatted, ConversionsAndDroppedUnknowns) {
     TestRun run(WEB_RULES);
@@ -47,7 +25,7 @@ TEST(WriteFormatted, ConversionsAndDroppedUnknowns) {
     writeFormatted(run.frame, "<%d>|", {-2147483647 - 1});
     writeFormatted(run.frame, "end%");
     EXPECT_EQ("100% <-5> <A> <text> <2147483647><-2147483648>|end",
-              contents(run.frame.output.stream));
+              streamText(run.frame.output.stream));
 }
 
 TEST(WriteText, NullWritesNothing) {
@@ -55,12 +33,12 @@ TEST(WriteText, NullWritesNothing) {
     run.frame.output.stream = std::tmpfile();
     EXPECT_EQ(0, writeText(run.frame, nullptr));
     writeText(run.frame, "<HTML>\n");
-    EXPECT_EQ("<HTML>\n", contents(run.frame.output.stream));
+    EXPECT_EQ("<HTML>\n", streamText(run.frame.output.stream));
 }
 
 TEST(ReadLine, BookCountsEveryAttemptIncludingTheEnd) {
     TestRun run(BOOK_RULES);
-    std::FILE* in = streamWith("first\r\nsecond\nlast");
+    std::FILE* in = streamOf("first\r\nsecond\nlast");
     EXPECT_STREQ("first\n", readLine(run.frame, in));
     EXPECT_STREQ("second\n", readLine(run.frame, in));
     EXPECT_FALSE(run.frame.inputAtEnd);
@@ -73,46 +51,41 @@ TEST(ReadLine, BookCountsEveryAttemptIncludingTheEnd) {
     std::fclose(in);
 }
 
-TEST(ReadLine, WebCountsOnlyLinesRead) {
-    TestRun run(WEB_RULES);
-    std::FILE* in = streamWith("a\n\nb\n");
-    while (readLine(run.frame, in)) {
-    }
-    EXPECT_EQ(3, run.frame.lineCounter);
-    std::fclose(in);
-}
-
-TEST(ReadLine, LoneCarriageReturnStaysInTheLine) {
-    TestRun run(WEB_RULES);
-    std::FILE* in = streamWith("a\rb\r\r\n");
-    EXPECT_STREQ("a\rb\r\n", readLine(run.frame, in));
-    std::fclose(in);
-}
-
-// A Ctrl-Z ends a text file on every platform, wherever it stands, and every
-// read after it finds the end again.
-TEST(ReadLine, CtrlZEndsTheInput) {
+// The lines of each text, and where given the count of the page writer,
+// which counts only the lines it delivers. A lone carriage return stays in
+// the line; a Ctrl-Z ends a text file on every platform, wherever it stands,
+// and every read after it finds the end again.
+TEST(ReadLine, LinesOfEachText) {
     struct Case {
+        const ToolProfile* profile;
         std::string bytes;
         std::vector<std::string> lines;
+        int counter;  // -1: not checked
     };
     const Case cases[] = {
-        {"a\r\nb\r\n\x1A", {"a\n", "b\n"}},
-        {"a\n\x1A\nb\n", {"a\n"}},
-        {"; note\x1A cut\nb\n", {"; note"}},
-        {"a\r\x1A\n", {"a\r"}},
-        {"\x1A"
+        {&WEB_RULES, "a\n\nb\n", {"a\n", "\n", "b\n"}, 3},
+        {&WEB_RULES, "a\rb\r\r\n", {"a\rb\r\n"}, -1},
+        {&BOOK_RULES, "a\r\nb\r\n\x1A", {"a\n", "b\n"}, -1},
+        {&BOOK_RULES, "a\n\x1A\nb\n", {"a\n"}, -1},
+        {&BOOK_RULES, "; note\x1A cut\nb\n", {"; note"}, -1},
+        {&BOOK_RULES, "a\r\x1A\n", {"a\r"}, -1},
+        {&BOOK_RULES,
+         "\x1A"
          "a\n",
-         {}},
-        {"a\x1B\n", {"a\x1B\n"}},
+         {},
+         -1},
+        {&BOOK_RULES, "a\x1B\n", {"a\x1B\n"}, -1},
     };
     for (const Case& c : cases) {
-        TestRun run(BOOK_RULES);
-        std::FILE* in = streamWith(c.bytes);
+        TestRun run(*c.profile);
+        std::FILE* in = streamOf(c.bytes);
         std::vector<std::string> lines;
         while (const char* line = readLine(run.frame, in)) lines.push_back(line);
         EXPECT_EQ(c.lines, lines) << c.bytes;
         EXPECT_EQ(nullptr, readLine(run.frame, in)) << c.bytes;
+        if (c.counter >= 0) {
+            EXPECT_EQ(c.counter, run.frame.lineCounter) << c.bytes;
+        }
         std::fclose(in);
     }
 }
@@ -127,7 +100,7 @@ TEST(ReadLine, NulByteStopsTheRun) {
     for (Case c : {Case{&BOOK_RULES, "File Error on line 2: NUL character in line.\n"},
                    Case{&WEB_RULES, "Error: NUL character in line 2.\n"}}) {
         TestRun run(*c.profile);
-        std::FILE* in = streamWith(std::string("B20 Sicilian\n1.e4\0 c5 1/2\n", 26));
+        std::FILE* in = streamOf(std::string("B20 Sicilian\n1.e4\0 c5 1/2\n", 26));
         EXPECT_STREQ("B20 Sicilian\n", readLine(run.frame, in));
         try {
             readLine(run.frame, in);
@@ -151,7 +124,7 @@ TEST(ReadLine, LongLinesArriveInPiecesOfTheLimit) {
         TestRun run(*c.profile);
         std::string exact(c.limit, 'x');
         std::string longer(c.limit + 10, 'y');
-        std::FILE* in = streamWith(exact + "\n" + longer + "\r\n");
+        std::FILE* in = streamOf(exact + "\n" + longer + "\r\n");
         EXPECT_EQ(exact, readLine(run.frame, in));
         EXPECT_STREQ("\n", readLine(run.frame, in));
         EXPECT_EQ(std::string(c.limit, 'y'), readLine(run.frame, in));
@@ -204,7 +177,7 @@ TEST(FatalError, WebClosesTheOutputKeepingWhatWasWritten) {
     }
     EXPECT_EQ(nullptr, run.frame.output.stream);
     EXPECT_EQ("Error: Unknown command.\n", run.console);
-    EXPECT_EQ("<HTML>\n", readAll(path));
+    EXPECT_EQ("<HTML>\n", fileText(path));
 }
 
 TEST(ShowUsage, WebRepeatsTheBanner) {
@@ -220,7 +193,7 @@ TEST(ShowUsage, WebRepeatsTheBanner) {
 
 TEST(ReleaseAndPause, ReadsUpToALineEndOrTheEnd) {
     TestRun run(BOOK_RULES);
-    std::FILE* in = streamWith("typed\nrest");
+    std::FILE* in = streamOf("typed\nrest");
     run.frame.pauseInput = in;
     releaseAndPause(run.frame);
     EXPECT_EQ('r', std::getc(in));
@@ -228,13 +201,13 @@ TEST(ReleaseAndPause, ReadsUpToALineEndOrTheEnd) {
     std::fclose(in);
 
     TestRun atEnd(WEB_RULES);
-    std::FILE* empty = streamWith("");
+    std::FILE* empty = streamOf("");
     atEnd.frame.pauseInput = empty;
     releaseAndPause(atEnd.frame);  // returns at once
     std::fclose(empty);
 
     TestRun silent(BOOK_RULES);
-    std::FILE* untouched = streamWith("x\n");
+    std::FILE* untouched = streamOf("x\n");
     silent.frame.pauseInput = untouched;
     silent.frame.pauseFlag = 0;
     releaseAndPause(silent.frame);
@@ -252,14 +225,6 @@ TEST(UpperAscii, OnlyAsciiLettersChange) {
 
 class OpeningFileOutput : public testing::Test {
   protected:
-    std::size_t filesInFolder() {
-        std::size_t count = 0;
-        for ([[maybe_unused]] const auto& entry :
-             std::filesystem::directory_iterator(folder.path)) {
-            ++count;
-        }
-        return count;
-    }
     ScratchFolder folder;
     std::string path = folder / "BOOK.ECO";
 };
@@ -269,10 +234,10 @@ TEST_F(OpeningFileOutput, ReplacesTheOldFileOnlyWhenComplete) {
     TestRun run(BOOK_RULES);
     openOutput(run.frame, path, "wb");
     writeBytes(run.frame, "new", 3);
-    EXPECT_EQ("old", readAll(path));
+    EXPECT_EQ("old", fileText(path));
     closeOutput(run.frame);
-    EXPECT_EQ("new", readAll(path));
-    EXPECT_EQ(1u, filesInFolder());
+    EXPECT_EQ("new", fileText(path));
+    EXPECT_EQ(1u, folder.entries());
 }
 
 TEST_F(OpeningFileOutput, AbandonedRunLeavesTheOldFileAndNoTemporary) {
@@ -281,8 +246,8 @@ TEST_F(OpeningFileOutput, AbandonedRunLeavesTheOldFileAndNoTemporary) {
     openOutput(run.frame, path, "wb");
     writeBytes(run.frame, "partial", 7);
     abandonFiles(run.frame);
-    EXPECT_EQ("old", readAll(path));
-    EXPECT_EQ(1u, filesInFolder());
+    EXPECT_EQ("old", fileText(path));
+    EXPECT_EQ(1u, folder.entries());
 }
 
 // A file that happens to have the temporary file's name is not the run's
@@ -295,9 +260,9 @@ TEST_F(OpeningFileOutput, NeverOverwritesAFileItDidNotCreate) {
     EXPECT_EQ(temporaryNameBeside(path, 1), run.frame.output.tempPath);
     writeBytes(run.frame, "new", 3);
     closeOutput(run.frame);
-    EXPECT_EQ("new", readAll(path));
-    EXPECT_EQ("someone's", readAll(taken));
-    EXPECT_EQ(2u, filesInFolder());
+    EXPECT_EQ("new", fileText(path));
+    EXPECT_EQ("someone's", fileText(taken));
+    EXPECT_EQ(2u, folder.entries());
 }
 
 // When the finished file cannot take the old one's place (on Windows: the
@@ -310,7 +275,7 @@ TEST_F(OpeningFileOutput, FailedReplacementIsAnOutputThatCannotBeOpened) {
     EXPECT_THROW(closeOutput(run.frame), RunEnd);
     EXPECT_EQ("\nCannot open file \n" + path + "\n.\n\n", run.console);
     abandonFiles(run.frame);  // as the end of every run does
-    EXPECT_EQ(1u, filesInFolder());
+    EXPECT_EQ(1u, folder.entries());
 }
 
 TEST_F(OpeningFileOutput, DirectoryInTheWayCannotBeOpened) {
@@ -318,7 +283,7 @@ TEST_F(OpeningFileOutput, DirectoryInTheWayCannotBeOpened) {
     TestRun run(BOOK_RULES);
     EXPECT_THROW(openOutput(run.frame, path, "wb"), RunEnd);
     EXPECT_EQ("\nCannot open file \n" + path + "\n.\n\n", run.console);
-    EXPECT_EQ(1u, filesInFolder());
+    EXPECT_EQ(1u, folder.entries());
 }
 
 TEST(OpenBuffered, MissingFileInBothForms) {

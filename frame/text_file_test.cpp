@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tests/support/file_text.h"
+
 namespace {
 
 // Only a whole mark at the very start is skipped; the text is read again
@@ -28,9 +30,8 @@ TEST(StartOfText, SkipsAByteOrderMarkAtTheStartOnly) {
          ""},
     };
     for (const Case& c : cases) {
-        std::FILE* stream = std::tmpfile();
+        std::FILE* stream = streamOf(c.bytes);
         ASSERT_NE(nullptr, stream);
-        std::fwrite(c.bytes.data(), 1, c.bytes.size(), stream);
         for (int pass = 0; pass < 2; ++pass) {
             startOfText(stream);
             std::string text;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -77,24 +76,6 @@ TEST(NameMove, EveryGameStartsAfresh) {
     EXPECT_EQ(1, naming.position.plyCount);
 }
 
-// Reads the first game of a PGN text with the PGN reader.
-struct OneGame {
-    std::FILE* file = std::tmpfile();
-    PgnReader reader;
-    PgnGame game;
-
-    explicit OneGame(const std::string& text) {
-        std::fwrite(text.data(), 1, text.size(), file);
-        std::rewind(file);
-        openPgnStream(reader, file, "test.pgn");
-        EXPECT_TRUE(nextGame(reader, game)) << text;
-    }
-    ~OneGame() {
-        closePgn(reader);
-        std::fclose(file);
-    }
-};
-
 TEST(StartsFromInitialPosition, FenAndVariantTags) {
     struct Case {
         const char* tags;
@@ -118,7 +99,8 @@ TEST(StartsFromInitialPosition, FenAndVariantTags) {
         {"[Variant \"Standard\"]\n[FEN \"8/8/8/8/8/8/8/K1k5 w - - 0 1\"]", false},
     };
     for (const Case& test : cases) {
-        OneGame one(std::string("[Event \"x\"]\n") + test.tags + "\n\n1. e4 *\n");
+        pgn_test::OneGame one(std::string("[Event \"x\"]\n") + test.tags + "\n\n1. e4 *\n");
+        ASSERT_TRUE(one.found) << test.tags;
         EXPECT_EQ(test.standard, startsFromInitialPosition(one.game)) << test.tags;
     }
 }

@@ -84,7 +84,7 @@ TEST(LichessSample, TagModeChangesNothingButTheOpeningTags) {
     const Result tagged = run(true);
     EXPECT_EQ(0, tagged.status);
     EXPECT_EQ("", tagged.err);
-    const std::string input = pgn_test::readFileText(SAMPLE);
+    const std::string input = fileText(SAMPLE);
     EXPECT_NE(input, tagged.out);
     EXPECT_TRUE(pgn_test::withoutOpeningTags(input) == pgn_test::withoutOpeningTags(tagged.out));
 }

@@ -2,28 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
+#include "tests/support/pgn_support.h"
+
 namespace {
-
-// Reads the first game of a PGN text with the PGN reader.
-struct OneGame {
-    std::FILE* file = std::tmpfile();
-    PgnReader reader;
-    PgnGame game;
-
-    explicit OneGame(const std::string& text) {
-        std::fwrite(text.data(), 1, text.size(), file);
-        std::rewind(file);
-        openPgnStream(reader, file, "test.pgn");
-        EXPECT_TRUE(nextGame(reader, game)) << text;
-    }
-    ~OneGame() {
-        closePgn(reader);
-        std::fclose(file);
-    }
-};
 
 TEST(AppendTagPair, EscapesQuoteAndBackslash) {
     std::string out;
@@ -67,7 +50,8 @@ constexpr TagCase tagCases[] = {
 
 TEST(AppendTaggedGame, ReplacesInPlaceOrAddsAfterTheLastTagLine) {
     for (const TagCase& test : tagCases) {
-        OneGame one(test.input);
+        pgn_test::OneGame one(test.input);
+        ASSERT_TRUE(one.found) << test.input;
         std::string out;
         appendTaggedGame(out, one.game, "[ECO \"E\"]", "[Opening \"O\"]");
         EXPECT_EQ(test.output, out) << test.input;

@@ -82,16 +82,11 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/file_text.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> readLines(const fs::path& path) {
     std::vector<std::string> lines;
@@ -119,7 +114,7 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
         if (entry.is_directory()) {
             files[name + "/"] = "";
         } else {
-            files[name] = readFile(entry.path());
+            files[name] = fileText(entry.path());
         }
     }
     return files;
@@ -294,8 +289,8 @@ RunResult runProgram(const Launch& launch) {
     int waitStatus = 0;
     waitpid(child, &waitStatus, 0);
     result.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
-    result.console = readFile(launch.consoleFile);
-    result.errors = readFile(launch.errorFile);
+    result.console = fileText(launch.consoleFile);
+    result.errors = fileText(launch.errorFile);
     return result;
 }
 
@@ -501,14 +496,14 @@ TEST_P(EndToEnd, MatchesFixture) {
     }
 
     int expectedStatus = 0;
-    if (fs::exists(c.folder / "status")) expectedStatus = std::stoi(readFile(c.folder / "status"));
+    if (fs::exists(c.folder / "status")) expectedStatus = std::stoi(fileText(c.folder / "status"));
     // Output that carries "\r\n" of its own (PGN games written back as they
     // came) is compared on the same terms.
-    std::string expectedConsole = readFile(c.folder / "stdout");
+    std::string expectedConsole = fileText(c.folder / "stdout");
     if (windowsRun()) expectedConsole = withoutCarriageReturns(expectedConsole);
     std::string console = windowsRun() ? withoutCarriageReturns(result.console) : result.console;
     EXPECT_EQ(expectedConsole, console) << "console output of " << c.folder;
-    std::string expectedErrors = readFile(c.folder / "stderr");
+    std::string expectedErrors = fileText(c.folder / "stderr");
     std::string errors = windowsRun() ? withoutCarriageReturns(result.errors) : result.errors;
     EXPECT_EQ(expectedErrors, errors) << "standard error of " << c.folder;
     EXPECT_EQ(expectedStatus, result.status) << "exit status of " << c.folder;
@@ -519,7 +514,7 @@ TEST_P(EndToEnd, MatchesFixture) {
         std::istringstream words(line);
         std::string source, target;
         if (words >> source >> target && !fs::exists(c.folder / "out")) {
-            expected[target] = readFile(fs::path(TESSARA_SOURCE_DIR) / source);
+            expected[target] = fileText(fs::path(TESSARA_SOURCE_DIR) / source);
         }
     }
     for (const std::string& folder : madeFolders) expected[folder] = "";

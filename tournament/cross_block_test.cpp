@@ -2,29 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/file_text.h"
 #include "tests/support/transform_support.h"
 #include "tournament/cross_run.h"
 
 namespace {
 
 using namespace std::string_literals;
-
-std::string readBack(std::FILE* stream) {
-    std::fflush(stream);
-    std::rewind(stream);
-    std::string bytes;
-    char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, stream)) > 0;) {
-        bytes.append(chunk, got);
-    }
-    std::fclose(stream);
-    return bytes;
-}
 
 struct CrossOutput {
     std::string blocks;
@@ -34,9 +22,7 @@ struct CrossOutput {
 
 // tescross over one file's bytes.
 CrossOutput crossOf(const std::string& pgn) {
-    std::FILE* in = std::tmpfile();
-    std::fwrite(pgn.data(), 1, pgn.size(), in);
-    std::rewind(in);
+    std::FILE* in = streamOf(pgn);
     CrossRun run;
     run.out = std::tmpfile();
     run.err = std::tmpfile();
@@ -45,7 +31,7 @@ CrossOutput crossOf(const std::string& pgn) {
     readGames(run, reader);
     writeBlocks(run);
     std::fclose(in);
-    return {readBack(run.out), readBack(run.err), run.status};
+    return {takeWritten(run.out), takeWritten(run.err), run.status};
 }
 
 // A game as PGN text, with its tags in the order given.
@@ -240,10 +226,7 @@ TEST(WriteCrossBlock, TeswebReadsBlocksOfAwkwardTags) {
 
 // The published result: Fischer 12½, Spassky 8½ after 21 games.
 TEST(WriteCrossBlock, SampleGivesThePublishedFinalScores) {
-    std::ifstream in(std::string(TESSARA_SOURCE_DIR) + "/data/world-championship-1972.pgn",
-                     std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    CrossOutput out = crossOf(bytes);
+    CrossOutput out = crossOf(fileText(TESSARA_SOURCE_DIR "/data/world-championship-1972.pgn"));
     std::vector<std::string> lines = linesOf(out.blocks);
     ASSERT_EQ(5u, lines.size());
     EXPECT_EQ("cross cols=8 cat=19", lines[0]);
@@ -265,7 +248,7 @@ TEST(RunTescross, AFailingWriteIsReported) {
     const char* argv[] = {"tescross", sample.c_str()};
     EXPECT_EQ(1, runTescross(2, argv, full, err));
     std::fclose(full);
-    EXPECT_EQ("tescross: cannot write the output\n", readBack(err));
+    EXPECT_EQ("tescross: cannot write the output\n", takeWritten(err));
 }
 
 }  // namespace

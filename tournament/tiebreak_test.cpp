@@ -8,17 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_text.h"
 #include "tournament/event_rounds.h"
 #include "tournament/trf_reader.h"
 
 namespace {
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 const std::string EXERCISES = TESSARA_SOURCE_DIR "/tests/tiebreak-exercises/";
 

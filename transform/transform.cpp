@@ -3,26 +3,8 @@
 #include "frame/ascii.h"
 #include "transform/cross_table.h"
 
-const ToolProfile WEB_PROFILE = {
-    .banner = "tesWeb  v1.00, Decmember 25, 2003.\n\n",
-    .usage = "\nusage: tesweb filename.txt\n\n",
-    .lineBufferSize = TOURNAMENT_LINE_LIMIT + 2,
-    .outputExtension = ".htm",
-    .outputMode = "wt",
-    .takesSwitches = false,
-    .bareNameIsInput = true,
-    .readsConfiguration = true,
-    .replacesOutputAtEnd = false,
-    .usageRepeatsBanner = true,
-    .openFailure = OpenFailure::ERROR_LINE,
-    .fatalNamesLine = false,
-    .fatalClosesFiles = true,
-    .warningEnd = ".\n",
-    .warningsOnlyWhilePausing = false,
-    .countsFailedReads = false,
-    .workStart = "\nReading text file...\n\n",
-    .workEnd = "\nFinished transforming file\n\n",
-};
+const ToolProfile WEB_PROFILE =
+    pageWriterRules("tesWeb  v1.00, Decmember 25, 2003.\n\n", "\nusage: tesweb filename.txt\n\n");
 
 namespace {
 

@@ -15,20 +15,37 @@ const std::string ONE_TABLE_HTML =
     "<TR><TD COLSPAN='2' class='tevent' ALIGN='left'>\nE</TD></TR>\n"
     "<TR class='crow'><TD>H</TD></TR>\n";
 
-TEST(TransformText, APageOfCommentsIsOnlyThePageEnd) {
-    for (const char* text : {"", "\n\n", "; comment\n% other\n  \t\n", "; no line end"}) {
+// The page, exit status and console of whole texts: comments only, tables,
+// and unknown commands, which stop the run and keep the tables before them.
+TEST(TransformText, WritesThePageUpToAnUnknownCommand) {
+    const std::string UNKNOWN = "Error: tesweb - Unknow transform command.\n";
+    const std::string TABLE = ONE_TABLE_HTML + TABLE_END;
+    const struct {
+        std::string text, page;
+        int status;
+    } cases[] = {
+        {"", PAGE_END, 0},
+        {"\n\n", PAGE_END, 0},
+        {"; comment\n% other\n  \t\n", PAGE_END, 0},
+        {"; no line end", PAGE_END, 0},
+        // One head, every table closed.
+        {"; results\n" + ONE_TABLE + "\n%\n  " + ONE_TABLE, PAGE_HEAD + TABLE + TABLE + PAGE_END,
+         0},
+        {ONE_TABLE + "\nsummary", PAGE_HEAD + TABLE, 1},
+        {"crosstable cols=2\n", "", 1},
+        {"cross\tcols=2\n", "", 1},
+        {"cross\n", "", 1},
+        {"table\n", "", 1},
+        {"\xe9 cross cols=2\n", "", 1},
+        {"# note\n", "", 1},
+        {"xyz", "", 1},
+    };
+    for (const auto& c : cases) {
         TransformRun run;
-        EXPECT_EQ(PAGE_END, run.transform(text)) << text;
-        EXPECT_EQ(0, run.status);
-        EXPECT_EQ("", run.console);
+        EXPECT_EQ(c.page, run.transform(c.text)) << c.text;
+        EXPECT_EQ(c.status, run.status) << c.text;
+        EXPECT_EQ(c.status ? UNKNOWN : "", run.console) << c.text;
     }
-}
-
-TEST(TransformText, WritesOneHeadAndClosesEveryTable) {
-    TransformRun run;
-    run.transform("; results\n" + ONE_TABLE + "\n%\n  " + ONE_TABLE);
-    EXPECT_EQ(PAGE_HEAD + ONE_TABLE_HTML + TABLE_END + ONE_TABLE_HTML + TABLE_END + PAGE_END,
-              run.page);
 }
 
 TEST(TransformText, LinksTheCrossTableStyleSheet) {
@@ -46,30 +63,6 @@ TEST(TransformText, TreatsCarriageReturnLineFeedAsOneLineEnd) {
     TransformRun crlf;
     crlf.transform("cross cols=2\r\nE, F\r\nH I\r\n1 Smith GER\r\n\r\n");
     EXPECT_EQ(plain.page, crlf.page);
-}
-
-TEST(TransformText, RejectsUnknownCommands) {
-    struct Case {
-        const char* text;
-        const char* page;
-    } cases[] = {
-        {"crosstable cols=2\n", ""}, {"cross\tcols=2\n", ""}, {"cross\n", ""}, {"table\n", ""},
-        {"\xe9 cross cols=2\n", ""}, {"# note\n", ""},        {"xyz", ""},
-    };
-    for (const Case& c : cases) {
-        TransformRun run;
-        run.transform(c.text);
-        EXPECT_EQ(1, run.status) << c.text;
-        EXPECT_EQ("Error: tesweb - Unknow transform command.\n", run.console) << c.text;
-        EXPECT_EQ(c.page, run.page) << c.text;
-    }
-}
-
-TEST(TransformText, KeepsTheTablesBeforeAnUnknownCommand) {
-    TransformRun run;
-    run.transform(ONE_TABLE + "\nsummary");
-    EXPECT_EQ(1, run.status);
-    EXPECT_EQ(PAGE_HEAD + ONE_TABLE_HTML + TABLE_END, run.page);
 }
 
 TEST(TransformText, TakesCommentLinesInsideABlockAsData) {

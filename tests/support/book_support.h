@@ -3,15 +3,14 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "book/compiler.h"
 #include "tests/support/captured_run.h"
+#include "tests/support/file_text.h"
 
 // The opening file compiled from `text`, or nothing when the compile stops
 // with an error.
@@ -31,8 +30,5 @@ inline std::vector<std::uint8_t> compileEcoText(std::string_view text) {
 
 // The text of a file of the source tree, or empty when it cannot be read.
 inline std::string sourceText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return fileText(path);
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "frame/io.h"
+#include "tests/support/file_text.h"
 
 struct CapturedRun {
     Frame frame;
@@ -26,14 +27,7 @@ struct CapturedRun {
     CapturedRun& operator=(const CapturedRun&) = delete;
 
     // Makes `bytes` the input, read from its start as a new text.
-    std::FILE* input(std::string_view bytes) {
-        std::FILE* stream = std::tmpfile();
-        if (stream) {
-            std::fwrite(bytes.data(), 1, bytes.size(), stream);
-            std::rewind(stream);
-        }
-        return useInput(stream);
-    }
+    std::FILE* input(std::string_view bytes) { return useInput(streamOf(bytes)); }
 
     // Makes an open stream the input; the run closes it.
     std::FILE* useInput(std::FILE* stream) {

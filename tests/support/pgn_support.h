@@ -11,9 +11,13 @@
 #include <vector>
 
 #include "book/opening_reader.h"
+#include "pgn/pgn_reader.h"
 #include "tests/support/book_support.h"
+#include "tests/support/file_text.h"
 
 namespace pgn_test {
+
+using ::takeWritten;
 
 // Compiles an ECO text with the book's own compiler and loads the result;
 // an empty book when either step fails.
@@ -25,33 +29,31 @@ inline OpeningBook compileBookText(const std::string& text) {
     return book;
 }
 
-// The bytes of a file; empty when it cannot be read.
-inline std::string readFileText(const std::string& path) {
-    std::string text;
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        char chunk[65536];
-        for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-            text.append(chunk, got);
-        }
+// The first game of a PGN text, read with the PGN reader; `found` tells
+// whether there was one.
+struct OneGame {
+    std::FILE* file;
+    PgnReader reader;
+    PgnGame game;
+    bool found;
+
+    explicit OneGame(std::string_view text) : file(streamOf(text)) {
+        openPgnStream(reader, file, "test.pgn");
+        found = nextGame(reader, game);
+    }
+    ~OneGame() {
+        closePgn(reader);
         std::fclose(file);
     }
-    return text;
-}
-
-// What was written to a temporary stream, which is then closed.
-inline std::string takeWritten(std::FILE* file) {
-    std::string text(static_cast<std::size_t>(std::ftell(file)), '\0');
-    std::rewind(file);
-    text.resize(std::fread(text.data(), 1, text.size(), file));
-    std::fclose(file);
-    return text;
-}
+    OneGame(const OneGame&) = delete;
+    OneGame& operator=(const OneGame&) = delete;
+};
 
 #ifdef TESSARA_SOURCE_DIR
 // The shipped opening text, compiled once.
 inline const OpeningBook& lichessBook() {
     static const OpeningBook book =
-        compileBookText(readFileText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt"));
+        compileBookText(fileText(TESSARA_SOURCE_DIR "/data/lichess-openings.txt"));
     return book;
 }
 #endif

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -26,4 +27,10 @@ struct ScratchFolder {
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     std::string operator/(const std::string& name) const { return (path / name).string(); }
+
+    // How many files and folders the folder holds.
+    std::size_t entries() const {
+        auto all = std::filesystem::directory_iterator(path);
+        return static_cast<std::size_t>(std::distance(begin(all), end(all)));
+    }
 };

@@ -4,12 +4,12 @@
 #pragma once
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/support/captured_run.h"
+#include "tests/support/file_text.h"
 #include "tests/support/scratch_folder.h"
 #include "transform/transform.h"
 
@@ -37,10 +37,7 @@ struct TransformRun : CapturedRun {
         frame.output.stream = std::fopen(path.c_str(), "w");
         run([&] { transformText(state); });
         abandonFiles(frame);
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        page = bytes.str();
+        page = fileText(path);
         return page;
     }
 
