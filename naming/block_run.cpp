@@ -22,6 +22,11 @@ namespace {
 // The smallest read from a file, whatever the block size.
 constexpr std::size_t READ_SIZE = 4096;
 
+// The reads past a block's planned size, in search of a line to cut at
+// (mostly found within the next game); what is read past the cut is copied
+// into the next block.
+constexpr std::size_t CUT_READ_SIZE = 16384;
+
 // How far past its planned size a block of raw bytes may grow, in reads of
 // the planned size, while no line to cut at is found (a file of games
 // without tags, a game of megabytes); then the rest of the file is framed
@@ -29,9 +34,10 @@ constexpr std::size_t READ_SIZE = 4096;
 constexpr std::size_t CUT_REACH = 8;
 
 // A stretch of consecutive games of one file. A raw block holds the file's
-// bytes from a line where a game begins; a naming thread frames its games.
-// The reading thread frames the games of a framed block itself, when it
-// finds no line to cut at, and copies their bytes in.
+// bytes from a line where a game begins; the thread that read it frames its
+// games, while its bytes are at hand in that core's cache. A framed block
+// holds copies of games that the reading thread framed one after the other,
+// in a file where no line to cut at was found.
 //
 // The games of a block are numbered, and their lines counted, from the
 // block's start; once the blocks before it are framed, its numbers are
@@ -257,8 +263,25 @@ void nameBlock(GameNamer& namer, GameBlock& block) {
     }
 }
 
-// The blocks between the reader and the writer, oldest first, and the
-// threads that frame and name them.
+// Where the reading of the files stands. One thread at a time reads.
+struct ReadingState {
+    std::size_t nextFile = 0;  // in run.files, the next to open
+    bool fileOpen = false;
+    PgnReader reader;  // the open file's stream, and the framing of its rest
+    // The open file's next block, holding the bytes read past the last cut.
+    std::unique_ptr<GameBlock> pending;
+    std::uint64_t offset = 0;  // of the pending block's first byte in the file
+    bool more = true;          // the stream may hold more bytes
+    // The rest of the open file is framed by the reading thread, from
+    // where the reader stood at the pending block's start.
+    bool sequential = false;
+    int games = 0;
+    std::int64_t line = 1;
+    PgnGame game;
+};
+
+// The blocks between the reading and the writer, oldest first, and the
+// threads that read, frame and name them.
 struct BlockPipeline {
     const OpeningBook& book;
     const NamingRun& run;
@@ -267,13 +290,19 @@ struct BlockPipeline {
     std::deque<std::unique_ptr<GameBlock>> inFlight;  // in input order
     std::size_t unfixed = 0;                          // in inFlight, the first not fixed
     BlockChain chain;
-    std::deque<GameBlock*> toFrame;  // raw blocks no thread frames yet
-    std::deque<GameBlock*> toName;   // fixed blocks no thread names yet
+    std::deque<GameBlock*> toName;  // fixed blocks no thread names yet
     std::vector<std::unique_ptr<GameBlock>> spare;
     std::vector<std::unique_ptr<GameNamer>> namers;  // [0] is the calling thread's
     std::vector<std::thread> threads;
+    ReadingState reading;
+    bool readingBusy = false;  // a thread reads
+    bool readingDone = false;  // every file is read, or a write failed
     bool closing = false;
 };
+
+std::size_t blocksInFlight(const NamingRun& run) {
+    return static_cast<std::size_t>(run.threads) + 2;
+}
 
 // Fixes the blocks whose blocks before are all framed and hands them to
 // naming. With the lock held.
@@ -291,31 +320,248 @@ void fixFramedBlocks(BlockPipeline& pipeline) {
     pipeline.changed.notify_all();
 }
 
-// Does one waiting task, naming first, then framing; false when none waits.
+std::unique_ptr<GameBlock> newBlock(BlockPipeline& pipeline, const std::string& file) {
+    std::unique_ptr<GameBlock> block;
+    {
+        std::lock_guard<std::mutex> lock(pipeline.mutex);
+        if (!pipeline.spare.empty()) {
+            block = std::move(pipeline.spare.back());
+            pipeline.spare.pop_back();
+        }
+    }
+    if (!block) block = std::make_unique<GameBlock>();
+    clearBlock(*block, file);
+    return block;
+}
+
+void closeFile(ReadingState& reading) {
+    closePgn(reading.reader);
+    reading.fileOpen = false;
+}
+
+// The next framed block of a file whose rest the reading thread frames.
+std::unique_ptr<GameBlock> nextFramedBlock(BlockPipeline& pipeline) {
+    ReadingState& reading = pipeline.reading;
+    std::unique_ptr<GameBlock> block = std::move(reading.pending);
+    PgnReader& reader = reading.reader;
+    while (nextGame(reader, reading.game)) {
+        addGame(*block, reading.game);
+        if (block->bytes.size() >= pipeline.run.blockSize) {
+            sealBlock(*block, {}, reading.games, reading.line);
+            block->lines = reader.line - reading.line;
+            reading.games = reader.games;
+            reading.line = reader.line;
+            block->consumed = reading.offset + reader.consumed;
+            reading.pending = newBlock(pipeline, *block->file);
+            return block;
+        }
+    }
+    block->trailingFaults = std::move(reading.game.faults);
+    sealBlock(*block, reading.game.skipped, reading.games, reading.line);
+    block->endsFile = true;
+    block->consumed = reading.offset + reader.consumed;
+    block->utf16 = reader.utf16;
+    block->readError = reader.readError;
+    block->error = reader.error;
+    closeFile(reading);
+    return block;
+}
+
+// Goes on with the rest of the open file on the reading thread, from the
+// pending block's start.
+void frameRestOfFile(ReadingState& reading) {
+    GameBlock& block = *reading.pending;
+    PgnReader& reader = reading.reader;
+    const bool owns = reader.ownsStream;
+    openPgnStreamAfter(reader, reader.stream, *block.file,
+                       std::string_view(block.reader.buffer.get(), block.rawFilled));
+    reader.ownsStream = owns;
+    reader.startChecked = !block.startsFile;
+    block.rawFilled = 0;
+    block.raw = false;
+    reading.sequential = true;
+    reading.games = 0;
+    reading.line = 1;
+}
+
+// Reads up to `wanted` more bytes of the stream into the block; false at
+// the end of the stream or when it cannot be read further.
+bool readMore(GameBlock& block, std::FILE* stream, std::size_t wanted) {
+    char* room = pgnBufferRoom(block.reader, block.rawFilled, block.rawFilled + wanted);
+    if (!room) {
+        block.readError = true;
+        block.error = ENOMEM;
+        return false;
+    }
+    const std::size_t got = std::fread(room + block.rawFilled, 1, wanted, stream);
+    block.rawFilled += got;
+    if (got == wanted) return true;
+    if (std::ferror(stream)) {
+        block.readError = true;
+        block.error = errno;
+    }
+    return false;
+}
+
+bool startsAsUtf16(const GameBlock& block) {
+    const char* bytes = block.reader.buffer.get();
+    return block.startsFile && block.rawFilled >= 2 &&
+           ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+            (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+}
+
+// The next raw block of the open file: its planned size and more, up to a
+// line where a game begins; the bytes read past it go on to the next block.
+// Null when the rest of the file is to be framed by the reading thread.
+std::unique_ptr<GameBlock> nextRawBlock(BlockPipeline& pipeline) {
+    ReadingState& reading = pipeline.reading;
+    GameBlock& block = *reading.pending;
+    std::FILE* stream = reading.reader.stream;
+    const std::size_t planned = std::max<std::size_t>(pipeline.run.blockSize, 1);
+    const std::size_t readSize = std::max(planned, READ_SIZE);
+    block.raw = true;
+    if (reading.more && block.rawFilled < readSize) {
+        reading.more = readMore(block, stream, readSize - block.rawFilled);
+    }
+    if (startsAsUtf16(block)) {
+        block.raw = false;  // refused: nothing of it is read
+        block.endsFile = block.utf16 = true;
+        closeFile(reading);
+        return std::move(reading.pending);
+    }
+    std::size_t cut = std::string_view::npos;
+    std::size_t from = planned;
+    while (reading.more) {
+        reading.more = readMore(block, stream, std::min(readSize, CUT_READ_SIZE));
+        cut = findGameCut(std::string_view(block.reader.buffer.get(), block.rawFilled), from);
+        if (cut != std::string_view::npos || !reading.more) break;
+        if (block.rawFilled >= planned + CUT_REACH * readSize) {
+            frameRestOfFile(reading);
+            return nullptr;
+        }
+    }
+    if (cut == std::string_view::npos) {
+        block.rawSize = block.rawFilled;
+        block.endsFile = true;
+        block.consumed = reading.offset + block.rawSize;
+        closeFile(reading);
+        return std::move(reading.pending);
+    }
+    // The next block begins with the line at the cut; this one frames a
+    // copy of that line after its own bytes.
+    std::unique_ptr<GameBlock> next = newBlock(pipeline, *block.file);
+    const std::string_view rest(block.reader.buffer.get() + cut, block.rawFilled - cut);
+    char* room = pgnBufferRoom(next->reader, 0, std::max(rest.size(), planned) + CUT_READ_SIZE);
+    if (!room) throw std::bad_alloc();
+    std::memcpy(room, rest.data(), rest.size());
+    next->rawFilled = rest.size();
+    block.rawSize = cut;
+    block.rawFilled = cut + lineLength(rest, 0);
+    block.cut = true;
+    reading.offset += cut;
+    block.consumed = reading.offset;
+    std::unique_ptr<GameBlock> taken = std::move(reading.pending);
+    reading.pending = std::move(next);
+    return taken;
+}
+
+// The next block of the files, raw or framed; null when every file is read.
+std::unique_ptr<GameBlock> nextBlock(BlockPipeline& pipeline) {
+    ReadingState& reading = pipeline.reading;
+    const std::vector<std::string>& files = pipeline.run.files;
+    if (!reading.fileOpen) {
+        if (reading.nextFile == files.size()) return nullptr;
+        const std::string& file = files[reading.nextFile++];
+        std::unique_ptr<GameBlock> block = newBlock(pipeline, file);
+        block->startsFile = true;
+        if (!openPgn(reading.reader, file)) {
+            block->endsFile = block->readError = true;
+            block->error = reading.reader.error;
+            return block;
+        }
+        reading.fileOpen = true;
+        reading.sequential = false;
+        reading.offset = 0;
+        reading.more = true;
+        reading.pending = std::move(block);
+    }
+    if (!reading.sequential) {
+        if (std::unique_ptr<GameBlock> block = nextRawBlock(pipeline)) return block;
+    }
+    return nextFramedBlock(pipeline);
+}
+
+// Names a fixed block that waits, the first that this thread framed if
+// any. With the lock held, which it lets go while naming.
+void nameWaitingBlock(BlockPipeline& pipeline, GameNamer& namer, std::unique_lock<std::mutex>& lock,
+                      const GameBlock* framed) {
+    auto taken = pipeline.toName.begin();
+    if (framed) {
+        auto own = std::find(pipeline.toName.begin(), pipeline.toName.end(), framed);
+        if (own != pipeline.toName.end()) taken = own;
+    }
+    GameBlock* block = *taken;
+    pipeline.toName.erase(taken);
+    lock.unlock();
+    nameBlock(namer, *block);
+    lock.lock();
+    block->named = true;
+    pipeline.changed.notify_all();
+}
+
+// Reads the next block and frames it on this thread, where its bytes are
+// at hand. With the lock held, which it lets go meanwhile; gives the block
+// to name next (the one just framed), or null.
+const GameBlock* readAndFrame(BlockPipeline& pipeline, std::unique_lock<std::mutex>& lock) {
+    pipeline.readingBusy = true;
+    lock.unlock();
+    std::unique_ptr<GameBlock> block;
+    std::exception_ptr failure;
+    try {
+        block = nextBlock(pipeline);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (failure) {
+        if (pipeline.reading.fileOpen) closeFile(pipeline.reading);
+        block = std::make_unique<GameBlock>();
+        block->failure = failure;
+    }
+    lock.lock();
+    pipeline.readingBusy = false;
+    if (!block) {
+        pipeline.readingDone = true;
+        pipeline.changed.notify_all();
+        return nullptr;
+    }
+    if (failure) pipeline.readingDone = true;
+    GameBlock* read = block.get();
+    pipeline.inFlight.push_back(std::move(block));
+    if (read->raw && !read->failure) {
+        lock.unlock();
+        try {
+            frameBlock(*read);
+        } catch (...) {
+            read->failure = std::current_exception();
+        }
+        lock.lock();
+    }
+    read->framed = true;
+    fixFramedBlocks(pipeline);
+    return read;
+}
+
+// Does one task, naming first, then reading; false when none is there.
 // Called and left with the lock held.
 bool doTask(BlockPipeline& pipeline, GameNamer& namer, std::unique_lock<std::mutex>& lock) {
     if (!pipeline.toName.empty()) {
-        GameBlock* block = pipeline.toName.front();
-        pipeline.toName.pop_front();
-        lock.unlock();
-        nameBlock(namer, *block);
-        lock.lock();
-        block->named = true;
-        pipeline.changed.notify_all();
+        nameWaitingBlock(pipeline, namer, lock, nullptr);
         return true;
     }
-    if (!pipeline.toFrame.empty()) {
-        GameBlock* block = pipeline.toFrame.front();
-        pipeline.toFrame.pop_front();
-        lock.unlock();
-        try {
-            frameBlock(*block);
-        } catch (...) {
-            block->failure = std::current_exception();
-        }
-        lock.lock();
-        block->framed = true;
-        fixFramedBlocks(pipeline);
+    if (!pipeline.readingBusy && !pipeline.readingDone &&
+        pipeline.inFlight.size() < blocksInFlight(pipeline.run)) {
+        const GameBlock* framed = readAndFrame(pipeline, lock);
+        if (framed && !pipeline.toName.empty()) nameWaitingBlock(pipeline, namer, lock, framed);
         return true;
     }
     return false;
@@ -335,9 +581,11 @@ struct ThreadsJoiner {
         {
             std::lock_guard<std::mutex> lock(pipeline.mutex);
             pipeline.closing = true;
+            pipeline.readingDone = true;
         }
         pipeline.changed.notify_all();
         for (std::thread& thread : pipeline.threads) thread.join();
+        if (pipeline.reading.fileOpen) closeFile(pipeline.reading);
     }
 };
 
@@ -377,182 +625,33 @@ void writeBlock(BlockWriter& out, const NamingRun& run, GameBlock& block) {
     }
 }
 
-// Writes the oldest block once it is named; while it is not, this thread
-// frames and names waiting blocks itself.
-void writeOldest(BlockPipeline& pipeline, BlockWriter& out) {
+// Writes the blocks in input order as they are named; meanwhile this thread
+// reads, frames and names too. Ends when every file is read and written.
+void writeBlocks(BlockPipeline& pipeline, BlockWriter& out) {
     std::unique_lock<std::mutex> lock(pipeline.mutex);
-    GameBlock& oldest = *pipeline.inFlight.front();
-    while (!oldest.named) {
-        if (!doTask(pipeline, *pipeline.namers[0], lock)) pipeline.changed.wait(lock);
-    }
-    std::unique_ptr<GameBlock> block = std::move(pipeline.inFlight.front());
-    pipeline.inFlight.pop_front();
-    --pipeline.unfixed;
-    lock.unlock();
-    writeBlock(out, pipeline.run, *block);
-    pipeline.spare.push_back(std::move(block));
-}
-
-std::size_t blocksInFlight(const NamingRun& run) {
-    return static_cast<std::size_t>(run.threads) + 2;
-}
-
-// Hands a block to the threads, after writing the oldest ones when the most
-// blocks allowed are in flight.
-void submitBlock(BlockPipeline& pipeline, BlockWriter& out, std::unique_ptr<GameBlock> block) {
-    while (pipeline.inFlight.size() >= blocksInFlight(pipeline.run)) writeOldest(pipeline, out);
-    std::lock_guard<std::mutex> lock(pipeline.mutex);
-    GameBlock* submitted = block.get();
-    pipeline.inFlight.push_back(std::move(block));
-    if (submitted->raw) {
-        pipeline.toFrame.push_back(submitted);
-        pipeline.changed.notify_all();
-    } else {
-        submitted->framed = true;
-        fixFramedBlocks(pipeline);
-    }
-}
-
-std::unique_ptr<GameBlock> newBlock(BlockPipeline& pipeline, const std::string& file) {
-    std::unique_ptr<GameBlock> block;
-    {
-        std::lock_guard<std::mutex> lock(pipeline.mutex);
-        if (!pipeline.spare.empty()) {
-            block = std::move(pipeline.spare.back());
-            pipeline.spare.pop_back();
-        }
-    }
-    if (!block) block = std::make_unique<GameBlock>();
-    clearBlock(*block, file);
-    return block;
-}
-
-// Frames the rest of a file on this thread, from a line where a game
-// begins, `start` holding its first bytes, and hands the games on in framed
-// blocks, until a write fails. `offset` is that line's in the file.
-void frameRest(BlockPipeline& pipeline, BlockWriter& out, PgnReader& reader,
-               std::unique_ptr<GameBlock> block, std::uint64_t offset) {
-    const std::string& file = *block->file;
-    const bool owns = reader.ownsStream;
-    openPgnStreamAfter(reader, reader.stream, file,
-                       std::string_view(block->reader.buffer.get(), block->rawFilled));
-    reader.ownsStream = owns;
-    reader.startChecked = !block->startsFile;
-    block->rawFilled = 0;
-    block->raw = false;
-    int games = 0;
-    std::int64_t line = 1;
-    PgnGame game;
-    while (!out.writer.writeFailed && nextGame(reader, game)) {
-        addGame(*block, game);
-        if (block->bytes.size() >= pipeline.run.blockSize) {
-            sealBlock(*block, {}, games, line);
-            block->lines = reader.line - line;
-            games = reader.games;
-            line = reader.line;
-            block->consumed = offset + reader.consumed;
-            submitBlock(pipeline, out, std::move(block));
-            block = newBlock(pipeline, file);
-        }
-    }
-    if (out.writer.writeFailed) return;
-    block->trailingFaults = std::move(game.faults);
-    sealBlock(*block, game.skipped, games, line);
-    block->endsFile = true;
-    block->consumed = offset + reader.consumed;
-    block->utf16 = reader.utf16;
-    block->readError = reader.readError;
-    block->error = reader.error;
-    submitBlock(pipeline, out, std::move(block));
-}
-
-// Reads up to `wanted` more bytes of the stream into the block; false at
-// the end of the stream or when it cannot be read further.
-bool readMore(GameBlock& block, std::FILE* stream, std::size_t wanted) {
-    char* room = pgnBufferRoom(block.reader, block.rawFilled, block.rawFilled + wanted);
-    if (!room) {
-        block.readError = true;
-        block.error = ENOMEM;
-        return false;
-    }
-    const std::size_t got = std::fread(room + block.rawFilled, 1, wanted, stream);
-    block.rawFilled += got;
-    if (got == wanted) return true;
-    if (std::ferror(stream)) {
-        block.readError = true;
-        block.error = errno;
-    }
-    return false;
-}
-
-bool startsAsUtf16(const GameBlock& block) {
-    const char* bytes = block.reader.buffer.get();
-    return block.startsFile && block.rawFilled >= 2 &&
-           ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
-            (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
-}
-
-// Reads one file in raw blocks, cut at lines where a game begins, and hands
-// them on, until a write fails.
-void readFile(BlockPipeline& pipeline, BlockWriter& out, PgnReader& reader,
-              const std::string& file) {
-    const std::size_t planned = std::max<std::size_t>(pipeline.run.blockSize, 1);
-    const std::size_t readSize = std::max(planned, READ_SIZE);
-    std::unique_ptr<GameBlock> block = newBlock(pipeline, file);
-    block->startsFile = true;
-    std::uint64_t offset = 0;  // of the block's first byte in the file
-    bool more = true;
-    while (!out.writer.writeFailed) {
-        block->raw = true;
-        std::size_t cut = std::string_view::npos;
-        while (more) {
-            if (block->rawFilled < planned + readSize) {
-                more = readMore(*block, reader.stream, readSize);
-            }
-            if (startsAsUtf16(*block)) break;
-            cut = findGameCut(std::string_view(block->reader.buffer.get(), block->rawFilled),
-                              planned);
-            if (cut != std::string_view::npos || !more) break;
-            if (block->rawFilled >= planned + CUT_REACH * readSize) {
-                frameRest(pipeline, out, reader, std::move(block), offset);
-                return;
-            }
-            more = readMore(*block, reader.stream, readSize);
-        }
-        if (cut == std::string_view::npos) {
-            block->rawSize = block->rawFilled;
-            block->endsFile = true;
-            block->consumed = offset + block->rawSize;
-            if (startsAsUtf16(*block)) {
-                block->raw = false;  // refused: nothing of it is read
-                block->utf16 = true;
-                block->consumed = 0;
-            }
-            submitBlock(pipeline, out, std::move(block));
+    for (;;) {
+        if (!pipeline.inFlight.empty() && pipeline.inFlight.front()->named) {
+            std::unique_ptr<GameBlock> block = std::move(pipeline.inFlight.front());
+            pipeline.inFlight.pop_front();
+            --pipeline.unfixed;
+            lock.unlock();
+            writeBlock(out, pipeline.run, *block);
+            lock.lock();
+            if (out.writer.writeFailed) pipeline.readingDone = true;
+            pipeline.spare.push_back(std::move(block));
+            pipeline.changed.notify_all();
+        } else if (pipeline.inFlight.empty() && pipeline.readingDone && !pipeline.readingBusy) {
             return;
+        } else if (!doTask(pipeline, *pipeline.namers[0], lock)) {
+            pipeline.changed.wait(lock);
         }
-        // The next block begins with the line at the cut; this one frames a
-        // copy of that line after its own bytes.
-        std::unique_ptr<GameBlock> next = newBlock(pipeline, file);
-        const std::string_view rest(block->reader.buffer.get() + cut, block->rawFilled - cut);
-        char* room = pgnBufferRoom(next->reader, 0, rest.size() + readSize);
-        if (!room) throw std::bad_alloc();
-        std::memcpy(room, rest.data(), rest.size());
-        next->rawFilled = rest.size();
-        block->rawSize = cut;
-        block->rawFilled = cut + lineLength(rest, 0);
-        block->cut = true;
-        offset += cut;
-        block->consumed = offset;
-        submitBlock(pipeline, out, std::move(block));
-        block = std::move(next);
     }
 }
 
 }  // namespace
 
 int nameOnThreads(const OpeningBook& book, NamingRun& run) {
-    BlockPipeline pipeline{book, run, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, false};
+    BlockPipeline pipeline{book, run, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, false, false, false};
     for (int i = 0; i < run.threads; ++i) {
         pipeline.namers.push_back(std::make_unique<GameNamer>(GameNamer{book, run, {}, {}, {}}));
         startGameNamer(*pipeline.namers.back());
@@ -561,28 +660,14 @@ int nameOnThreads(const OpeningBook& book, NamingRun& run) {
     startRunWriter(out.writer, run);
     {
         ThreadsJoiner joiner{pipeline};
+        std::string header =
+            run.output == NamingOutput::TABLE ? "file\tgame\teco\tply\topening\n" : "";
+        writeOutput(out.writer, header);
         for (int i = 1; i < run.threads; ++i) {
             pipeline.threads.emplace_back(runWorker, std::ref(pipeline),
                                           std::ref(*pipeline.namers[static_cast<std::size_t>(i)]));
         }
-        std::string header =
-            run.output == NamingOutput::TABLE ? "file\tgame\teco\tply\topening\n" : "";
-        writeOutput(out.writer, header);
-        PgnReader reader;
-        for (const std::string& file : run.files) {
-            if (out.writer.writeFailed) break;
-            if (!openPgn(reader, file)) {
-                std::unique_ptr<GameBlock> block = newBlock(pipeline, file);
-                block->startsFile = block->endsFile = true;
-                block->readError = true;
-                block->error = reader.error;
-                submitBlock(pipeline, out, std::move(block));
-                continue;
-            }
-            readFile(pipeline, out, reader, file);
-            closePgn(reader);
-        }
-        while (!pipeline.inFlight.empty()) writeOldest(pipeline, out);
+        writeBlocks(pipeline, out);
     }
     if (run.output == NamingOutput::STATISTICS && !out.writer.writeFailed) {
         OpeningTally tally;

@@ -43,12 +43,13 @@ bool beginsWithTagPair(std::string_view bytes, std::size_t at, std::size_t lineE
 
 }  // namespace
 
-std::size_t findGameCut(std::string_view bytes, std::size_t from) {
+std::size_t findGameCut(std::string_view bytes, std::size_t& from) {
     // The first line that begins at or after `from`.
     std::size_t at = from;
     if (at > 0 && at < bytes.size() && bytes[at - 1] != '\n' && bytes[at - 1] != '\r') {
         at = lineEndAt(bytes, at);
-        if (at < bytes.size()) ++at;
+        if (at == bytes.size()) return NPOS;
+        from = ++at;
     }
     bool cleanBefore = false;  // the last line that is not blank holds no tag
     while (at < bytes.size()) {
@@ -58,6 +59,7 @@ std::size_t findGameCut(std::string_view bytes, std::size_t from) {
         if (!isBlankLine(line)) {
             if (cleanBefore && bytes[at] == '[' && beginsWithTagPair(bytes, at, end)) return at;
             cleanBefore = holdsNoTag(line);
+            from = at;
         }
         at = end + 1;  // the LF of a CR LF then makes an empty line of its own
     }

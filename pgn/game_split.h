@@ -15,7 +15,9 @@
 // The first such line that begins at or after `from` and whose line end
 // is among `bytes`, with the line before it that decides also at or after
 // `from` (the bytes before `from` are not looked at): its offset, or npos.
-std::size_t findGameCut(std::string_view bytes, std::size_t from);
+// With npos, `from` moves on to where a search over the same bytes and more
+// may go on (the last line that decides).
+std::size_t findGameCut(std::string_view bytes, std::size_t& from);
 
 // The length of the line that begins at `at`, its line end (LF, CR LF or a
 // lone CR) included, as far as `bytes` hold it.

@@ -44,17 +44,32 @@ TEST(FindGameCut, CutsOnlyWhereEveryReadingBeginsAGame) {
         const std::size_t mark = text.find('|');
         std::string bytes = text;
         if (mark != std::string::npos) bytes.erase(mark, 1);
-        EXPECT_EQ(mark, findGameCut(bytes, 0)) << text;
+        std::size_t from = 0;
+        EXPECT_EQ(mark, findGameCut(bytes, from)) << text;
     }
 }
 
 TEST(FindGameCut, LooksFromTheFirstLineAtOrAfterTheStart) {
     const std::string bytes = "1-0\n[Event \"a\"]\n\n1-0\n\n[Event \"b\"]\n";
-    EXPECT_EQ(4u, findGameCut(bytes, 0));
-    EXPECT_EQ(22u, findGameCut(bytes, 1));  // the line before [Event "a"] is not seen
-    EXPECT_EQ(22u, findGameCut(bytes, 17));
-    EXPECT_EQ(std::string::npos, findGameCut(bytes, 18));
-    EXPECT_EQ(std::string::npos, findGameCut(bytes, 22));
+    for (auto [from, cut] : {std::pair<std::size_t, std::size_t>{0, 4},
+                             {1, 22},
+                             {17, 22},
+                             {18, std::string::npos},
+                             {22, std::string::npos}}) {
+        EXPECT_EQ(cut, findGameCut(bytes, from)) << from;
+    }
+}
+
+// A search that found nothing goes on, with more bytes, from where it
+// stopped, and finds what one search over all the bytes finds.
+TEST(FindGameCut, GoesOnWithMoreBytes) {
+    const std::string bytes = "[Event \"a\"]\n\n1. e4 e5 1-0\n\n[Event \"b\"]\n";
+    for (std::size_t part = 0; part <= bytes.size(); ++part) {
+        std::size_t from = 0;
+        std::size_t cut = findGameCut(std::string_view(bytes).substr(0, part), from);
+        if (cut == std::string::npos) cut = findGameCut(bytes, from);
+        EXPECT_EQ(27u, cut) << part;
+    }
 }
 
 TEST(LineLength, TakesTheLineEndWhole) {
