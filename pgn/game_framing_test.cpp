@@ -7,20 +7,13 @@
 #include <random>
 #include <string>
 
+#include "tests/support/file_text.h"
+
 #include "pgn/pgn_reader.h"
 
 namespace {
 
 using namespace std::string_literals;
-
-// The file's bytes as a stream the reader can own.
-std::FILE* streamOf(const std::string& bytes) {
-    std::FILE* stream = std::tmpfile();
-    EXPECT_NE(stream, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
-    std::rewind(stream);
-    return stream;
-}
 
 // Everything the reader tells about a file, one line per game:
 //   game NUMBER @OFFSET+LENGTH line L [Name=value ...] movetext L: move@line ... !fault ...

@@ -9,16 +9,9 @@
 #include <random>
 #include <string>
 
-namespace {
+#include "tests/support/file_text.h"
 
-// The file's bytes as a stream the reader can own.
-std::FILE* streamOf(const std::string& bytes) {
-    std::FILE* stream = std::tmpfile();
-    EXPECT_NE(stream, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), stream);
-    std::rewind(stream);
-    return stream;
-}
+namespace {
 
 // The lichess sample: 5,000 games, each with its tags on a line each, whose
 // moves stand on one line and end at the marker that the Result tag names.
