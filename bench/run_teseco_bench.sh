@@ -1,9 +1,9 @@
 #!/bin/sh
 # Builds the release configuration and times teseco on the lichess sample
 # repeated 19 times (about 71 MB, made in a temporary folder, not kept):
-# the table, -t, -s, -e (every game) and -n on one thread, the table and -t
-# on two threads (from the file and through a pipe), whose output must equal
-# the one-thread output, the peer pgn-extract -e with its own ECO file, and
+# -s, -e (every game) and -n on one thread, the table and -t on one thread
+# and on two (from the file and through a pipe; the runs of one and two
+# threads take turns), whose outputs must be equal, the peer pgn-extract -e with its own ECO file, and
 # -t over two processes with GNU parallel (--pipe, as for a stream, and --pipepart,
 # which hands each process its part of a file), whose output must equal the
 # single-process one. Prints the best of RUNS of each in MB/s (10^6 bytes)
@@ -28,20 +28,21 @@ bytes=$(wc -c <"$big")
 games=$(grep -c '^\[Event ' "$big")
 echo "$games games, $bytes bytes; best of $runs runs"
 
-# measure KEY LABEL OUTPUT COMMAND...: runs the command RUNS times with its
-# output in OUTPUT, prints the best run and keeps its clock and CPU seconds
-# in clock_KEY and cpu_KEY.
-measure() {
-    key=$1 label=$2 output=$3
-    shift 3
-    best=
-    for run in $(seq "$runs"); do
-        /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >"$output" 2>"$work/err" ||
-            { echo "$label failed:"; cat "$work/err"; exit 1; }
-        line=$(tail -1 "$work/time")
-        best=$(printf '%s\n%s\n' "$best" "$line" | awk 'NF { if (!b || $1 < b1) { b = $0; b1 = $1 } }
-            END { print b }')
-    done
+# once KEY OUTPUT COMMAND...: runs the command once with its output in
+# OUTPUT and keeps the run's clock and CPU seconds and peak memory.
+once() {
+    key=$1 output=$2
+    shift 2
+    /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >"$output" 2>"$work/err" ||
+        { echo "$key failed:"; cat "$work/err"; exit 1; }
+    tail -1 "$work/time" >>"$work/$key.runs"
+}
+
+# report KEY LABEL: prints the best run of KEY and keeps its clock and CPU
+# seconds in clock_KEY and cpu_KEY.
+report() {
+    key=$1 label=$2
+    best=$(sort -n "$work/$key.runs" | head -1)
     echo "$best" | awk -v label="$label" -v bytes="$bytes" -v games="$games" '{
         cpu = $2 + $3; if (cpu <= 0) cpu = 0.001
         printf "%-28s %7.1f MB/s %9.0f games/s  by the clock (%.2f s); %7.1f MB/s by CPU time (%.2f s); peak %6.1f MB\n",
@@ -50,24 +51,44 @@ measure() {
     eval "cpu_$key=$(echo "$best" | awk '{ print $2 + $3 }')"
 }
 
-# One core for every mode, then two threads for the table and -t, from a
-# file and through a pipe.
+# measure KEY LABEL OUTPUT COMMAND...: runs the command RUNS times and
+# reports the best run.
+measure() {
+    key=$1 label=$2 output=$3
+    shift 3
+    for run in $(seq "$runs"); do once "$key" "$output" "$@"; done
+    report "$key" "$label"
+}
+
+# One core for every mode; then one thread against two for the table and
+# -t, from a file and through a pipe, their runs taking turns, so that a
+# machine whose speed drifts (a virtual one) treats both alike.
 t="$bin/programs/teseco"
-measure table "teseco (table) -j 1" "$work/table.txt" "$t" -j 1 "$book" "$big"
-measure tags "teseco -t -j 1" "$work/tagged.pgn" "$t" -j 1 -t "$book" "$big"
 measure stats "teseco -s -j 1" "$work/stats.txt" "$t" -j 1 -s "$book" "$big"
 measure select "teseco -e A,B,C,D,E -j 1" "$work/selected.pgn" "$t" -j 1 -e A,B,C,D,E "$book" "$big"
 cmp -s "$big" "$work/selected.pgn" || { echo "-e A,B,C,D,E did not give the input back"; exit 1; }
 measure najdorf "teseco -n najdorf -j 1" "$work/najdorf.pgn" "$t" -j 1 -n najdorf "$book" "$big"
-measure table2 "teseco (table) -j 2" "$work/table2.txt" "$t" -j 2 "$book" "$big"
+for run in $(seq "$runs"); do
+    once table "$work/table.txt" "$t" -j 1 "$book" "$big"
+    once table2 "$work/table2.txt" "$t" -j 2 "$book" "$big"
+    once tags "$work/tagged.pgn" "$t" -j 1 -t "$book" "$big"
+    once tags2 "$work/tagged2.pgn" "$t" -j 2 -t "$book" "$big"
+    once pipe "$work/tagged3.pgn" sh -c "cat '$big' | '$t' -j 1 -t '$book' -"
+    once pipe2 "$work/tagged4.pgn" sh -c "cat '$big' | '$t' -j 2 -t '$book' -"
+done
+report table "teseco (table) -j 1"
+report table2 "teseco (table) -j 2"
+report tags "teseco -t -j 1"
+report tags2 "teseco -t -j 2"
+report pipe "teseco -t -j 1, from a pipe"
+report pipe2 "teseco -t -j 2, from a pipe"
 cmp -s "$work/table.txt" "$work/table2.txt" || { echo "-j 2 table differs from -j 1"; exit 1; }
-measure tags2 "teseco -t -j 2" "$work/tagged2.pgn" "$t" -j 2 -t "$book" "$big"
-cmp -s "$work/tagged.pgn" "$work/tagged2.pgn" || { echo "-j 2 -t differs from -j 1"; exit 1; }
-measure pipe2 "teseco -t -j 2, from a pipe" "$work/tagged2.pgn" sh -c "cat '$big' | '$t' -j 2 -t '$book' -"
-cmp -s "$work/tagged.pgn" "$work/tagged2.pgn" || { echo "-j 2 -t from a pipe differs"; exit 1; }
+for output in tagged2 tagged3 tagged4; do
+    cmp -s "$work/tagged.pgn" "$work/$output.pgn" || { echo "-t output $output differs"; exit 1; }
+done
 echo "two threads against one, by the clock:" \
-    "$(echo "$clock_table $clock_table2 $clock_tags $clock_tags2 $clock_pipe2" |
-        awk '{ printf "table %.2fx, -t %.2fx, -t from a pipe %.2fx", $1 / $2, $3 / $4, $3 / $5 }')"
+    "$(echo "$clock_table $clock_table2 $clock_tags $clock_tags2 $clock_pipe $clock_pipe2" |
+        awk '{ printf "table %.2fx, -t %.2fx, -t from a pipe %.2fx", $1 / $2, $3 / $4, $5 / $6 }')"
 measure parallel "teseco -t, parallel --pipe" "$work/parallel.pgn" sh -c "parallel --pipe \
     --keep-order --recstart '[Event ' --block 8M -j2 '$bin/programs/teseco' -t '$book' - <'$big'"
 cmp -s "$work/tagged.pgn" "$work/parallel.pgn" ||
