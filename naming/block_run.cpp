@@ -41,8 +41,9 @@ constexpr std::size_t CUT_REACH = 8;
 //
 // The games of a block are numbered, and their lines counted, from the
 // block's start; once the blocks before it are framed, its numbers are
-// moved on by theirs (`fixed`) and the text before its first game, which the
-// block before framed, is put in front of it. Then it is named.
+// moved on by theirs (`fixed`; a raw block's as they are named) and the
+// text before its first game, which the block before framed, is put in
+// front of it. Then it is named.
 struct GameBlock {
     const std::string* file = nullptr;
     bool raw = false;
@@ -54,9 +55,9 @@ struct GameBlock {
 
     std::string bytes;              // framed: every game's skipped text and text
     std::vector<std::size_t> ends;  // framed: per game, end of its skipped text, of its text
-    std::vector<PgnGame> games;     // the first `gameCount` are the block's
-    std::size_t gameCount = 0;
-    std::int64_t lines = 0;  // line ends in the block (`cut` or not `endsFile`)
+    std::vector<PgnGame> games;     // framed: the first `gameCount` are the block's
+    std::size_t gameCount = 0;      // games in the block
+    std::int64_t lines = 0;         // line ends in the block (`cut` or not `endsFile`)
     bool startsFile = false;
     bool endsFile = false;
     std::string_view trailing;  // endsFile: the text after the file's last game
@@ -68,7 +69,11 @@ struct GameBlock {
     // first game's, with its faults
     std::string carryOut;
     std::vector<PgnFault> carryFaults;
-    std::string carried;         // the text before the first game, from the block before
+    std::string carried;                  // the text before the first game, from the block before
+    std::string_view firstSkipped;        // the text before the first game, once fixed
+    std::vector<PgnFault> carriedFaults;  // raw: its faults, from the block before
+    std::int64_t lineBase = 0;            // raw: line ends before the block in its file
+    int gameBase = 0;                     // raw: games before the block in its file
     std::string readerMessages;  // endsFile: faults of the text after the last game, and why
                                  // the file could not be read (to its end)
     std::uint64_t consumed = 0;  // of the file, up to the block's end (progress)
@@ -98,6 +103,10 @@ void clearBlock(GameBlock& block, const std::string& file) {
     block.carryOut.clear();
     block.carryFaults.clear();
     block.carried.clear();
+    block.firstSkipped = {};
+    block.carriedFaults.clear();
+    block.lineBase = 0;
+    block.gameBase = 0;
     block.readerMessages.clear();
     block.consumed = 0;
     block.framed = block.fixed = block.named = false;
@@ -155,15 +164,16 @@ void sealBlock(GameBlock& block, std::string_view trailing, int games, std::int6
     for (PgnFault& fault : block.trailingFaults) fault.line -= lines;
 }
 
-// Frames the games of a raw block. When the block is cut, its bytes are
-// followed by a copy of the next block's first line, where a game must
-// begin: that game gives the text before it and its faults to the next
-// block, and is not the block's.
-void frameBlock(GameBlock& block) {
+// Frames the games of a raw block, right after it was read, to count its
+// games and lines; they are framed again, one at a time, as they are named
+// (a game framed is at hand in the cache for its naming; a block of framed
+// games is not). When the block is cut, its bytes are followed by a copy of
+// the next block's first line, where a game must begin: that game gives the
+// text before it and its faults to the next block, and is not the block's.
+void frameBlock(GameBlock& block, PgnGame& game) {
     PgnReader& reader = block.reader;
     openPgnBuffer(reader, *block.file, block.rawFilled, block.startsFile);
     const char* const next = reader.buffer.get() + block.rawSize;
-    PgnGame game;
     while (nextGame(reader, game)) {
         if (block.cut && game.text.data() + game.text.size() > next) {
             if (game.text.data() != next) {
@@ -177,7 +187,7 @@ void frameBlock(GameBlock& block) {
             block.lines = game.firstLine - 1;
             return;
         }
-        takeGame(block, game);
+        if (block.gameCount++ == 0) block.firstSkipped = game.skipped;
     }
     if (block.cut) {
         throw std::logic_error(*block.file + ": no game was framed at byte " +
@@ -185,7 +195,6 @@ void frameBlock(GameBlock& block) {
     }
     block.trailing = game.skipped;
     block.trailingFaults = std::move(game.faults);
-    block.utf16 = reader.utf16;
 }
 
 // Where the numbering of the blocks of one file stands: the line ends and
@@ -211,29 +220,39 @@ void moveFaults(std::vector<PgnFault>& faults, std::int64_t lines, int games) {
     }
 }
 
-// Moves a framed block's numbers on by those of the blocks before it, puts
-// the text before its first game in front, and words the messages about
-// the file's end.
+void moveGame(PgnGame& game, std::int64_t lines, int games) {
+    game.number += games;
+    game.firstLine = lineNumber(game.firstLine + lines);
+    game.movetextLine = lineNumber(game.movetextLine + lines);
+    moveFaults(game.faults, lines, games);
+}
+
+// Moves a block's numbers on by those of the blocks before it (a raw
+// block's as its games are named), puts the text before its first game in
+// front, and words the messages about the file's end.
 void fixBlock(BlockChain& chain, GameBlock& block) {
     block.fixed = true;
     if (block.failure) return;
     if (block.startsFile) chain = {};
-    for (std::size_t i = 0; i < block.gameCount; ++i) {
-        PgnGame& game = block.games[i];
-        game.number += chain.games;
-        game.firstLine = lineNumber(game.firstLine + chain.lines);
-        game.movetextLine = lineNumber(game.movetextLine + chain.lines);
-        moveFaults(game.faults, chain.lines, chain.games);
+    block.lineBase = chain.lines;
+    block.gameBase = chain.games;
+    if (!block.raw) {
+        for (std::size_t i = 0; i < block.gameCount; ++i) {
+            moveGame(block.games[i], chain.lines, chain.games);
+        }
+        if (block.gameCount > 0) block.firstSkipped = block.games[0].skipped;
     }
     moveFaults(block.trailingFaults, chain.lines, chain.games);
     if (!chain.carry.empty() || !chain.carryFaults.empty()) {
-        std::vector<PgnFault>& faults =
-            block.gameCount > 0 ? block.games[0].faults : block.trailingFaults;
+        std::vector<PgnFault>& faults = block.gameCount == 0 ? block.trailingFaults
+                                        : block.raw          ? block.carriedFaults
+                                                             : block.games[0].faults;
         faults.insert(faults.begin(), chain.carryFaults.begin(), chain.carryFaults.end());
         block.carried = std::move(chain.carry);
-        std::string_view& before = block.gameCount > 0 ? block.games[0].skipped : block.trailing;
+        std::string_view& before = block.gameCount > 0 ? block.firstSkipped : block.trailing;
         block.carried.append(before);
         before = block.carried;
+        if (!block.raw && block.gameCount > 0) block.games[0].skipped = block.carried;
     }
     moveFaults(block.carryFaults, chain.lines, chain.games);
     chain.lines += block.lines;
@@ -248,14 +267,30 @@ void fixBlock(BlockChain& chain, GameBlock& block) {
     }
 }
 
-// Names the games of a block. The text before its first game is left to
-// the writer, which knows whether the game before went out.
-void nameBlock(GameNamer& namer, GameBlock& block) {
+// Names the games of a block, a raw block's as it frames them again. The
+// text before its first game is left to the writer, which knows whether
+// the game before went out.
+void nameBlock(GameNamer& namer, PgnGame& game, GameBlock& block) {
     if (block.failure) return;
     try {
         FileWalk walk{*block.file, false};
-        for (std::size_t i = 0; i < block.gameCount; ++i) {
-            nameGame(namer, block.games[i], walk, block.result);
+        if (!block.raw) {
+            for (std::size_t i = 0; i < block.gameCount; ++i) {
+                nameGame(namer, block.games[i], walk, block.result);
+            }
+        } else {
+            PgnReader& reader = block.reader;
+            openPgnBuffer(reader, *block.file, block.rawFilled, block.startsFile);
+            for (std::size_t i = 0; i < block.gameCount; ++i) {
+                if (!nextGame(reader, game)) throw std::logic_error("a block's game went missing");
+                moveGame(game, block.lineBase, block.gameBase);
+                if (i == 0) {
+                    game.faults.insert(game.faults.begin(), block.carriedFaults.begin(),
+                                       block.carriedFaults.end());
+                    game.skipped = block.firstSkipped;
+                }
+                nameGame(namer, game, walk, block.result);
+            }
         }
         block.lastWritten = walk.lastWritten;
     } catch (...) {
@@ -491,9 +526,15 @@ std::unique_ptr<GameBlock> nextBlock(BlockPipeline& pipeline) {
     return nextFramedBlock(pipeline);
 }
 
+// What a thread works with: its namer, and the game it frames into.
+struct Worker {
+    GameNamer& namer;
+    PgnGame game;
+};
+
 // Names a fixed block that waits, the first that this thread framed if
 // any. With the lock held, which it lets go while naming.
-void nameWaitingBlock(BlockPipeline& pipeline, GameNamer& namer, std::unique_lock<std::mutex>& lock,
+void nameWaitingBlock(BlockPipeline& pipeline, Worker& worker, std::unique_lock<std::mutex>& lock,
                       const GameBlock* framed) {
     auto taken = pipeline.toName.begin();
     if (framed) {
@@ -503,7 +544,7 @@ void nameWaitingBlock(BlockPipeline& pipeline, GameNamer& namer, std::unique_loc
     GameBlock* block = *taken;
     pipeline.toName.erase(taken);
     lock.unlock();
-    nameBlock(namer, *block);
+    nameBlock(worker.namer, worker.game, *block);
     lock.lock();
     block->named = true;
     pipeline.changed.notify_all();
@@ -512,7 +553,8 @@ void nameWaitingBlock(BlockPipeline& pipeline, GameNamer& namer, std::unique_loc
 // Reads the next block and frames it on this thread, where its bytes are
 // at hand. With the lock held, which it lets go meanwhile; gives the block
 // to name next (the one just framed), or null.
-const GameBlock* readAndFrame(BlockPipeline& pipeline, std::unique_lock<std::mutex>& lock) {
+const GameBlock* readAndFrame(BlockPipeline& pipeline, Worker& worker,
+                              std::unique_lock<std::mutex>& lock) {
     pipeline.readingBusy = true;
     lock.unlock();
     std::unique_ptr<GameBlock> block;
@@ -540,7 +582,7 @@ const GameBlock* readAndFrame(BlockPipeline& pipeline, std::unique_lock<std::mut
     if (read->raw && !read->failure) {
         lock.unlock();
         try {
-            frameBlock(*read);
+            frameBlock(*read, worker.game);
         } catch (...) {
             read->failure = std::current_exception();
         }
@@ -553,24 +595,25 @@ const GameBlock* readAndFrame(BlockPipeline& pipeline, std::unique_lock<std::mut
 
 // Does one task, naming first, then reading; false when none is there.
 // Called and left with the lock held.
-bool doTask(BlockPipeline& pipeline, GameNamer& namer, std::unique_lock<std::mutex>& lock) {
+bool doTask(BlockPipeline& pipeline, Worker& worker, std::unique_lock<std::mutex>& lock) {
     if (!pipeline.toName.empty()) {
-        nameWaitingBlock(pipeline, namer, lock, nullptr);
+        nameWaitingBlock(pipeline, worker, lock, nullptr);
         return true;
     }
     if (!pipeline.readingBusy && !pipeline.readingDone &&
         pipeline.inFlight.size() < blocksInFlight(pipeline.run)) {
-        const GameBlock* framed = readAndFrame(pipeline, lock);
-        if (framed && !pipeline.toName.empty()) nameWaitingBlock(pipeline, namer, lock, framed);
+        const GameBlock* framed = readAndFrame(pipeline, worker, lock);
+        if (framed && !pipeline.toName.empty()) nameWaitingBlock(pipeline, worker, lock, framed);
         return true;
     }
     return false;
 }
 
 void runWorker(BlockPipeline& pipeline, GameNamer& namer) {
+    Worker worker{namer, {}};
     std::unique_lock<std::mutex> lock(pipeline.mutex);
     while (!pipeline.closing) {
-        if (!doTask(pipeline, namer, lock)) pipeline.changed.wait(lock);
+        if (!doTask(pipeline, worker, lock)) pipeline.changed.wait(lock);
     }
 }
 
@@ -606,7 +649,7 @@ void writeBlock(BlockWriter& out, const NamingRun& run, GameBlock& block) {
     const bool copies = copiesGames(run);
     if (block.startsFile) out.lastWritten = selectsEveryGame(run.selection);
     if (block.gameCount > 0) {
-        if (copies && out.lastWritten) text.append(block.games[0].skipped);
+        if (copies && out.lastWritten) text.append(block.firstSkipped);
         out.lastWritten = block.lastWritten;
     }
     writeOutput(out.writer, text);
@@ -628,6 +671,7 @@ void writeBlock(BlockWriter& out, const NamingRun& run, GameBlock& block) {
 // Writes the blocks in input order as they are named; meanwhile this thread
 // reads, frames and names too. Ends when every file is read and written.
 void writeBlocks(BlockPipeline& pipeline, BlockWriter& out) {
+    Worker worker{*pipeline.namers[0], {}};
     std::unique_lock<std::mutex> lock(pipeline.mutex);
     for (;;) {
         if (!pipeline.inFlight.empty() && pipeline.inFlight.front()->named) {
@@ -642,7 +686,7 @@ void writeBlocks(BlockPipeline& pipeline, BlockWriter& out) {
             pipeline.changed.notify_all();
         } else if (pipeline.inFlight.empty() && pipeline.readingDone && !pipeline.readingBusy) {
             return;
-        } else if (!doTask(pipeline, *pipeline.namers[0], lock)) {
+        } else if (!doTask(pipeline, worker, lock)) {
             pipeline.changed.wait(lock);
         }
     }
