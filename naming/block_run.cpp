@@ -34,16 +34,16 @@ constexpr std::size_t CUT_READ_SIZE = 16384;
 constexpr std::size_t CUT_REACH = 8;
 
 // A stretch of consecutive games of one file. A raw block holds the file's
-// bytes from a line where a game begins; the thread that read it frames its
-// games, while its bytes are at hand in that core's cache. A framed block
-// holds copies of games that the reading thread framed one after the other,
-// in a file where no line to cut at was found.
+// bytes from a line where a game begins; the thread that read it frames and
+// names its games at once, while its bytes are at hand in that core's
+// cache. A framed block holds copies of games that the reading thread
+// framed one after the other, in a file where no line to cut at was found;
+// any thread names them.
 //
-// The games of a block are numbered, and their lines counted, from the
-// block's start; once the blocks before it are framed, its numbers are
-// moved on by theirs (`fixed`; a raw block's as they are named) and the
-// text before its first game, which the block before framed, is put in
-// front of it. Then it is named.
+// The games of a block are named with their game and line numbers counted
+// from the block's start, which go into marks; the writer, which counts the
+// games and lines of the blocks before, puts the numbers in, and the text
+// between the blocks (framed with the block before) with its faults.
 struct GameBlock {
     const std::string* file = nullptr;
     bool raw = false;
@@ -60,7 +60,8 @@ struct GameBlock {
     std::int64_t lines = 0;         // line ends in the block (`cut` or not `endsFile`)
     bool startsFile = false;
     bool endsFile = false;
-    std::string_view trailing;  // endsFile: the text after the file's last game
+    std::string_view firstSkipped;  // the text before the first game
+    std::string_view trailing;      // endsFile: the text after the file's last game
     std::vector<PgnFault> trailingFaults;
     bool utf16 = false;
     bool readError = false;
@@ -69,17 +70,8 @@ struct GameBlock {
     // first game's, with its faults
     std::string carryOut;
     std::vector<PgnFault> carryFaults;
-    std::string carried;                  // the text before the first game, from the block before
-    std::string_view firstSkipped;        // the text before the first game, once fixed
-    std::vector<PgnFault> carriedFaults;  // raw: its faults, from the block before
-    std::int64_t lineBase = 0;            // raw: line ends before the block in its file
-    int gameBase = 0;                     // raw: games before the block in its file
-    std::string readerMessages;  // endsFile: faults of the text after the last game, and why
-                                 // the file could not be read (to its end)
     std::uint64_t consumed = 0;  // of the file, up to the block's end (progress)
 
-    bool framed = false;
-    bool fixed = false;
     // What naming gave, valid once `named`.
     NamingResult result;
     bool lastWritten = false;  // its last game went out
@@ -96,26 +88,23 @@ void clearBlock(GameBlock& block, const std::string& file) {
     block.gameCount = 0;
     block.lines = 0;
     block.startsFile = block.endsFile = false;
+    block.firstSkipped = {};
     block.trailing = {};
     block.trailingFaults.clear();
     block.utf16 = block.readError = false;
     block.error = 0;
     block.carryOut.clear();
     block.carryFaults.clear();
-    block.carried.clear();
-    block.firstSkipped = {};
-    block.carriedFaults.clear();
-    block.lineBase = 0;
-    block.gameBase = 0;
-    block.readerMessages.clear();
     block.consumed = 0;
-    block.framed = block.fixed = block.named = false;
     block.result.output.clear();
     block.result.messages.clear();
+    block.result.outputMarks.clear();
+    block.result.messageMarks.clear();
     block.result.games = 0;
     block.result.clean = true;
     block.lastWritten = false;
     block.failure = nullptr;
+    block.named = false;
 }
 
 // Takes a game into the block. The two swap places, so that the reader
@@ -164,16 +153,22 @@ void sealBlock(GameBlock& block, std::string_view trailing, int games, std::int6
     for (PgnFault& fault : block.trailingFaults) fault.line -= lines;
 }
 
-// Frames the games of a raw block, right after it was read, to count its
-// games and lines; they are framed again, one at a time, as they are named
-// (a game framed is at hand in the cache for its naming; a block of framed
-// games is not). When the block is cut, its bytes are followed by a copy of
-// the next block's first line, where a game must begin: that game gives the
-// text before it and its faults to the next block, and is not the block's.
-void frameBlock(GameBlock& block, PgnGame& game) {
+// A line number as the games and moves give it: `long`, which Windows
+// holds in 32 bits; the lines of a file beyond show as the largest number.
+long lineNumber(std::int64_t line) {
+    return static_cast<long>(std::min<std::int64_t>(line, std::numeric_limits<long>::max()));
+}
+
+// Frames and names the games of a raw block. When the block is cut, its
+// bytes are followed by a copy of the next block's first line, where a
+// game must begin: that game gives the text before it and its faults to
+// the next block, and is not the block's. The text before the first game
+// is left to the writer, which knows whether the game before went out.
+void nameRawBlock(GameNamer& namer, PgnGame& game, GameBlock& block) {
     PgnReader& reader = block.reader;
     openPgnBuffer(reader, *block.file, block.rawFilled, block.startsFile);
     const char* const next = reader.buffer.get() + block.rawSize;
+    FileWalk walk{*block.file, false};
     while (nextGame(reader, game)) {
         if (block.cut && game.text.data() + game.text.size() > next) {
             if (game.text.data() != next) {
@@ -185,9 +180,11 @@ void frameBlock(GameBlock& block, PgnGame& game) {
                 if (fault.game == 0) block.carryFaults.push_back(fault);
             }
             block.lines = game.firstLine - 1;
+            block.lastWritten = walk.lastWritten;
             return;
         }
         if (block.gameCount++ == 0) block.firstSkipped = game.skipped;
+        nameGame(namer, game, walk, block.result);
     }
     if (block.cut) {
         throw std::logic_error(*block.file + ": no game was framed at byte " +
@@ -195,104 +192,24 @@ void frameBlock(GameBlock& block, PgnGame& game) {
     }
     block.trailing = game.skipped;
     block.trailingFaults = std::move(game.faults);
+    block.lastWritten = walk.lastWritten;
 }
 
-// Where the numbering of the blocks of one file stands: the line ends and
-// games before the next block to fix, and the text that block's first game
-// has before it.
-struct BlockChain {
-    std::int64_t lines = 0;
-    int games = 0;
-    std::string carry;
-    std::vector<PgnFault> carryFaults;
-};
-
-// A line number as the games and moves give it: `long`, which Windows
-// holds in 32 bits; the lines of a file beyond show as the largest number.
-long lineNumber(std::int64_t line) {
-    return static_cast<long>(std::min<std::int64_t>(line, std::numeric_limits<long>::max()));
-}
-
-void moveFaults(std::vector<PgnFault>& faults, std::int64_t lines, int games) {
-    for (PgnFault& fault : faults) {
-        fault.line = lineNumber(fault.line + lines);
-        if (fault.game > 0) fault.game += games;
-    }
-}
-
-void moveGame(PgnGame& game, std::int64_t lines, int games) {
-    game.number += games;
-    game.firstLine = lineNumber(game.firstLine + lines);
-    game.movetextLine = lineNumber(game.movetextLine + lines);
-    moveFaults(game.faults, lines, games);
-}
-
-// Moves a block's numbers on by those of the blocks before it (a raw
-// block's as its games are named), puts the text before its first game in
-// front, and words the messages about the file's end.
-void fixBlock(BlockChain& chain, GameBlock& block) {
-    block.fixed = true;
-    if (block.failure) return;
-    if (block.startsFile) chain = {};
-    block.lineBase = chain.lines;
-    block.gameBase = chain.games;
-    if (!block.raw) {
-        for (std::size_t i = 0; i < block.gameCount; ++i) {
-            moveGame(block.games[i], chain.lines, chain.games);
-        }
-        if (block.gameCount > 0) block.firstSkipped = block.games[0].skipped;
-    }
-    moveFaults(block.trailingFaults, chain.lines, chain.games);
-    if (!chain.carry.empty() || !chain.carryFaults.empty()) {
-        std::vector<PgnFault>& faults = block.gameCount == 0 ? block.trailingFaults
-                                        : block.raw          ? block.carriedFaults
-                                                             : block.games[0].faults;
-        faults.insert(faults.begin(), chain.carryFaults.begin(), chain.carryFaults.end());
-        block.carried = std::move(chain.carry);
-        std::string_view& before = block.gameCount > 0 ? block.firstSkipped : block.trailing;
-        block.carried.append(before);
-        before = block.carried;
-        if (!block.raw && block.gameCount > 0) block.games[0].skipped = block.carried;
-    }
-    moveFaults(block.carryFaults, chain.lines, chain.games);
-    chain.lines += block.lines;
-    chain.games += static_cast<int>(block.gameCount);
-    chain.carry = std::move(block.carryOut);
-    chain.carryFaults = std::move(block.carryFaults);
-    if (block.endsFile) {
-        const std::string& file = *block.file;
-        appendFaults(block.trailingFaults, file, block.readerMessages);
-        if (block.utf16) block.readerMessages.append(utf16FileMessage(file));
-        if (block.readError) block.readerMessages += cannotReadMessage(file, block.error);
-    }
-}
-
-// Names the games of a block, a raw block's as it frames them again. The
-// text before its first game is left to the writer, which knows whether
-// the game before went out.
+// Names the games of a block, with their numbers in marks.
 void nameBlock(GameNamer& namer, PgnGame& game, GameBlock& block) {
     if (block.failure) return;
+    namer.marksNumbers = true;
     try {
-        FileWalk walk{*block.file, false};
-        if (!block.raw) {
+        if (block.raw) {
+            nameRawBlock(namer, game, block);
+        } else {
+            FileWalk walk{*block.file, false};
             for (std::size_t i = 0; i < block.gameCount; ++i) {
                 nameGame(namer, block.games[i], walk, block.result);
             }
-        } else {
-            PgnReader& reader = block.reader;
-            openPgnBuffer(reader, *block.file, block.rawFilled, block.startsFile);
-            for (std::size_t i = 0; i < block.gameCount; ++i) {
-                if (!nextGame(reader, game)) throw std::logic_error("a block's game went missing");
-                moveGame(game, block.lineBase, block.gameBase);
-                if (i == 0) {
-                    game.faults.insert(game.faults.begin(), block.carriedFaults.begin(),
-                                       block.carriedFaults.end());
-                    game.skipped = block.firstSkipped;
-                }
-                nameGame(namer, game, walk, block.result);
-            }
+            if (block.gameCount > 0) block.firstSkipped = block.games[0].skipped;
+            block.lastWritten = walk.lastWritten;
         }
-        block.lastWritten = walk.lastWritten;
     } catch (...) {
         block.failure = std::current_exception();
     }
@@ -316,16 +233,13 @@ struct ReadingState {
 };
 
 // The blocks between the reading and the writer, oldest first, and the
-// threads that read, frame and name them.
+// threads that read and name them.
 struct BlockPipeline {
     const OpeningBook& book;
     const NamingRun& run;
     std::mutex mutex;
-    std::condition_variable changed;  // a task waits, a block is named, or the run ends
+    std::condition_variable changed;  // a block may be read, a block is named, or the run ends
     std::deque<std::unique_ptr<GameBlock>> inFlight;  // in input order
-    std::size_t unfixed = 0;                          // in inFlight, the first not fixed
-    BlockChain chain;
-    std::deque<GameBlock*> toName;  // fixed blocks no thread names yet
     std::vector<std::unique_ptr<GameBlock>> spare;
     std::vector<std::unique_ptr<GameNamer>> namers;  // [0] is the calling thread's
     std::vector<std::thread> threads;
@@ -337,22 +251,6 @@ struct BlockPipeline {
 
 std::size_t blocksInFlight(const NamingRun& run) {
     return static_cast<std::size_t>(run.threads) + 2;
-}
-
-// Fixes the blocks whose blocks before are all framed and hands them to
-// naming. With the lock held.
-void fixFramedBlocks(BlockPipeline& pipeline) {
-    while (pipeline.unfixed < pipeline.inFlight.size() &&
-           pipeline.inFlight[pipeline.unfixed]->framed) {
-        GameBlock& block = *pipeline.inFlight[pipeline.unfixed++];
-        fixBlock(pipeline.chain, block);
-        if (block.failure) {
-            block.named = true;
-        } else {
-            pipeline.toName.push_back(&block);
-        }
-    }
-    pipeline.changed.notify_all();
 }
 
 std::unique_ptr<GameBlock> newBlock(BlockPipeline& pipeline, const std::string& file) {
@@ -532,29 +430,9 @@ struct Worker {
     PgnGame game;
 };
 
-// Names a fixed block that waits, the first that this thread framed if
-// any. With the lock held, which it lets go while naming.
-void nameWaitingBlock(BlockPipeline& pipeline, Worker& worker, std::unique_lock<std::mutex>& lock,
-                      const GameBlock* framed) {
-    auto taken = pipeline.toName.begin();
-    if (framed) {
-        auto own = std::find(pipeline.toName.begin(), pipeline.toName.end(), framed);
-        if (own != pipeline.toName.end()) taken = own;
-    }
-    GameBlock* block = *taken;
-    pipeline.toName.erase(taken);
-    lock.unlock();
-    nameBlock(worker.namer, worker.game, *block);
-    lock.lock();
-    block->named = true;
-    pipeline.changed.notify_all();
-}
-
-// Reads the next block and frames it on this thread, where its bytes are
-// at hand. With the lock held, which it lets go meanwhile; gives the block
-// to name next (the one just framed), or null.
-const GameBlock* readAndFrame(BlockPipeline& pipeline, Worker& worker,
-                              std::unique_lock<std::mutex>& lock) {
+// Reads the next block and names it on this thread, where its bytes are at
+// hand. Called and left with the lock held, which it lets go meanwhile.
+void readAndName(BlockPipeline& pipeline, Worker& worker, std::unique_lock<std::mutex>& lock) {
     pipeline.readingBusy = true;
     lock.unlock();
     std::unique_ptr<GameBlock> block;
@@ -571,42 +449,29 @@ const GameBlock* readAndFrame(BlockPipeline& pipeline, Worker& worker,
     }
     lock.lock();
     pipeline.readingBusy = false;
+    if (!block || failure) pipeline.readingDone = true;
     if (!block) {
-        pipeline.readingDone = true;
         pipeline.changed.notify_all();
-        return nullptr;
+        return;
     }
-    if (failure) pipeline.readingDone = true;
     GameBlock* read = block.get();
     pipeline.inFlight.push_back(std::move(block));
-    if (read->raw && !read->failure) {
-        lock.unlock();
-        try {
-            frameBlock(*read, worker.game);
-        } catch (...) {
-            read->failure = std::current_exception();
-        }
-        lock.lock();
-    }
-    read->framed = true;
-    fixFramedBlocks(pipeline);
-    return read;
+    pipeline.changed.notify_all();  // the next block may be read
+    lock.unlock();
+    nameBlock(worker.namer, worker.game, *read);
+    lock.lock();
+    read->named = true;
+    pipeline.changed.notify_all();
 }
 
-// Does one task, naming first, then reading; false when none is there.
-// Called and left with the lock held.
+// Reads and names a block, when one may be read; false when none may.
 bool doTask(BlockPipeline& pipeline, Worker& worker, std::unique_lock<std::mutex>& lock) {
-    if (!pipeline.toName.empty()) {
-        nameWaitingBlock(pipeline, worker, lock, nullptr);
-        return true;
+    if (pipeline.readingBusy || pipeline.readingDone ||
+        pipeline.inFlight.size() >= blocksInFlight(pipeline.run)) {
+        return false;
     }
-    if (!pipeline.readingBusy && !pipeline.readingDone &&
-        pipeline.inFlight.size() < blocksInFlight(pipeline.run)) {
-        const GameBlock* framed = readAndFrame(pipeline, worker, lock);
-        if (framed && !pipeline.toName.empty()) nameWaitingBlock(pipeline, worker, lock, framed);
-        return true;
-    }
-    return false;
+    readAndName(pipeline, worker, lock);
+    return true;
 }
 
 void runWorker(BlockPipeline& pipeline, GameNamer& namer) {
@@ -632,35 +497,92 @@ struct ThreadsJoiner {
     }
 };
 
-// The writing side: the status and where the walk through the file of the
-// oldest block stands.
+// The writing side: the status, where the walk through the file of the
+// oldest block stands, and the games and lines of the blocks written of
+// that file, with the text after the last of them and its faults.
 struct BlockWriter {
     RunWriter writer;
     int status = 0;
     bool lastWritten = false;
     std::uint64_t games = 0;
+    std::int64_t fileLines = 0;
+    int fileGames = 0;
+    std::string carry;
+    std::vector<PgnFault> carryFaults;
 };
+
+void moveFaults(std::vector<PgnFault>& faults, std::int64_t lines, int games) {
+    for (PgnFault& fault : faults) {
+        fault.line = lineNumber(fault.line + lines);
+        if (fault.game > 0) fault.game += games;
+    }
+}
+
+// `text` with the numbers of its marks put in, counted on from `lines` and
+// `games`.
+std::string withNumbers(const std::string& text, const std::vector<NumberMark>& marks,
+                        std::int64_t lines, int games) {
+    std::string whole;
+    whole.reserve(text.size() + 8 * marks.size());
+    std::size_t from = 0;
+    for (const NumberMark& mark : marks) {
+        whole.append(text, from, mark.at - from);
+        appendNumber(whole, mark.line ? lineNumber(mark.value + lines) : mark.value + games, false,
+                     nullptr);
+        from = mark.at;
+    }
+    whole.append(text, from, std::string::npos);
+    return whole;
+}
 
 // Writes a named block's output and messages in their place.
 void writeBlock(BlockWriter& out, const NamingRun& run, GameBlock& block) {
     if (block.failure) std::rethrow_exception(block.failure);
     if (out.writer.writeFailed) return;  // the run ends as soon as a write fails
+    const std::string& file = *block.file;
+    if (block.startsFile) {
+        out.lastWritten = selectsEveryGame(run.selection);
+        out.fileLines = 0;
+        out.fileGames = 0;
+    }
     std::string text;
+    std::string messages;
+    // The text before the first game, framed with the block before, goes out
+    // with that game, or with the file's end when the block has none.
+    appendFaults(out.carryFaults, file, messages);
     const bool copies = copiesGames(run);
-    if (block.startsFile) out.lastWritten = selectsEveryGame(run.selection);
     if (block.gameCount > 0) {
-        if (copies && out.lastWritten) text.append(block.firstSkipped);
+        if (copies && out.lastWritten) text.append(out.carry).append(block.firstSkipped);
         out.lastWritten = block.lastWritten;
     }
     writeOutput(out.writer, text);
-    writeOutput(out.writer, block.result.output);
-    if (block.endsFile && copies && out.lastWritten) {
-        text.assign(block.trailing);
+    if (block.result.outputMarks.empty()) {
+        writeOutput(out.writer, block.result.output);
+    } else {
+        text = withNumbers(block.result.output, block.result.outputMarks, out.fileLines,
+                           out.fileGames);
         writeOutput(out.writer, text);
     }
-    if (!block.result.clean || !block.readerMessages.empty()) out.status = 1;
-    writeMessages(out.writer, block.result.messages);
-    writeMessages(out.writer, block.readerMessages);
+    if (block.endsFile && copies && out.lastWritten) {
+        if (block.gameCount == 0) text.assign(out.carry);
+        text.append(block.trailing);
+        writeOutput(out.writer, text);
+    }
+    messages +=
+        withNumbers(block.result.messages, block.result.messageMarks, out.fileLines, out.fileGames);
+    if (block.endsFile) {
+        moveFaults(block.trailingFaults, out.fileLines, out.fileGames);
+        appendFaults(block.trailingFaults, file, messages);
+        if (block.utf16) messages.append(utf16FileMessage(file));
+        if (block.readError) messages += cannotReadMessage(file, block.error);
+    }
+    if (!block.result.clean || !messages.empty()) out.status = 1;
+    writeMessages(out.writer, messages);
+    moveFaults(block.carryFaults, out.fileLines, out.fileGames);
+    out.carry = std::move(block.carryOut);
+    out.carryFaults = std::move(block.carryFaults);
+    out.fileLines += block.lines;
+    out.fileGames += static_cast<int>(block.gameCount);
     out.games += block.result.games;
     if (out.writer.progress.enabled) {
         showProgress(out.writer.progress, out.games, block.consumed);
@@ -669,7 +591,7 @@ void writeBlock(BlockWriter& out, const NamingRun& run, GameBlock& block) {
 }
 
 // Writes the blocks in input order as they are named; meanwhile this thread
-// reads, frames and names too. Ends when every file is read and written.
+// reads and names too. Ends when every file is read and written.
 void writeBlocks(BlockPipeline& pipeline, BlockWriter& out) {
     Worker worker{*pipeline.namers[0], {}};
     std::unique_lock<std::mutex> lock(pipeline.mutex);
@@ -677,7 +599,6 @@ void writeBlocks(BlockPipeline& pipeline, BlockWriter& out) {
         if (!pipeline.inFlight.empty() && pipeline.inFlight.front()->named) {
             std::unique_ptr<GameBlock> block = std::move(pipeline.inFlight.front());
             pipeline.inFlight.pop_front();
-            --pipeline.unfixed;
             lock.unlock();
             writeBlock(out, pipeline.run, *block);
             lock.lock();
@@ -695,7 +616,7 @@ void writeBlocks(BlockPipeline& pipeline, BlockWriter& out) {
 }  // namespace
 
 int nameOnThreads(const OpeningBook& book, NamingRun& run) {
-    BlockPipeline pipeline{book, run, {}, {}, {}, 0, {}, {}, {}, {}, {}, {}, false, false, false};
+    BlockPipeline pipeline{book, run, {}, {}, {}, {}, {}, {}, {}, false, false, false};
     for (int i = 0; i < run.threads; ++i) {
         pipeline.namers.push_back(std::make_unique<GameNamer>(GameNamer{book, run, {}, {}, {}}));
         startGameNamer(*pipeline.namers.back());

@@ -33,7 +33,7 @@ bool isSelected(GameNamer& namer, std::int32_t index) {
 // Plays the main line up to the book's longest line; a move that cannot be
 // played is reported and ends the reading. False after such a move.
 bool readOpening(GameNamer& namer, const PgnGame& game, const std::string& file,
-                 std::string& messages) {
+                 NamingResult& result) {
     GameNaming& naming = namer.naming;
     startNaming(naming);
     if (!startsFromInitialPosition(game)) return true;
@@ -46,8 +46,13 @@ bool readOpening(GameNamer& namer, const PgnGame& game, const std::string& file,
         if (outcome == READ_PLAYED) continue;
         // A null move is no move that could be played: asked only then.
         if (isNullMove(move)) break;
-        messages.append("teseco: ").append(file).append(":").append(std::to_string(line));
-        messages.append(": game ").append(std::to_string(game.number)).append(": ");
+        std::string& messages = result.messages;
+        std::vector<NumberMark>* marks = namer.marksNumbers ? &result.messageMarks : nullptr;
+        messages.append("teseco: ").append(file).append(":");
+        appendNumber(messages, line, true, marks);
+        messages.append(": game ");
+        appendNumber(messages, game.number, false, marks);
+        messages.append(": ");
         messages.append(moveFaultText(outcome)).append(" \"").append(move).append("\"\n");
         return false;
     }
@@ -61,9 +66,10 @@ void appendNumber(std::string& out, long long number) {
 }
 
 void appendTableLine(GameNamer& namer, const std::string& file, const PgnGame& game,
-                     std::string& out) {
+                     NamingResult& result) {
+    std::string& out = result.output;
     out.append(file).append(1, '\t');
-    appendNumber(out, game.number);
+    appendNumber(out, game.number, false, namer.marksNumbers ? &result.outputMarks : nullptr);
     out += '\t';
     if (namer.naming.index < 0) {
         out.append("?\t0\t?\n");
@@ -107,12 +113,27 @@ bool selectsEveryGame(const GameSelection& selection) {
 }
 
 bool appendFaults(const std::vector<PgnFault>& faults, const std::string& file,
-                  std::string& messages) {
+                  std::string& messages, std::vector<NumberMark>* marks) {
     for (const PgnFault& fault : faults) {
         messages.append("teseco: ").append(file).append(":");
-        messages.append(pgnFaultMessage(fault)).append(1, '\n');
+        appendNumber(messages, fault.line, true, marks);
+        messages.append(": ");
+        if (fault.game > 0) {
+            messages.append("game ");
+            appendNumber(messages, fault.game, false, marks);
+            messages.append(": ");
+        }
+        messages.append(pgnFaultText(fault.kind)).append(1, '\n');
     }
     return faults.empty();
+}
+
+void appendNumber(std::string& text, long number, bool line, std::vector<NumberMark>* marks) {
+    if (marks) {
+        marks->push_back({text.size(), number, line});
+    } else {
+        appendNumber(text, number);
+    }
 }
 
 std::string utf16FileMessage(const std::string& file) {
@@ -120,12 +141,13 @@ std::string utf16FileMessage(const std::string& file) {
 }
 
 void nameGame(GameNamer& namer, const PgnGame& game, FileWalk& walk, NamingResult& result) {
-    result.clean &= appendFaults(game.faults, walk.name, result.messages);
-    result.clean &= readOpening(namer, game, walk.name, result.messages);
+    result.clean &= appendFaults(game.faults, walk.name, result.messages,
+                                 namer.marksNumbers ? &result.messageMarks : nullptr);
+    result.clean &= readOpening(namer, game, walk.name, result);
     ++result.games;
     switch (namer.run.output) {
         case NamingOutput::TABLE:
-            appendTableLine(namer, walk.name, game, result.output);
+            appendTableLine(namer, walk.name, game, result);
             break;
         case NamingOutput::TAGS:
         case NamingOutput::GAMES:

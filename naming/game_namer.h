@@ -30,13 +30,28 @@ struct GameNamer {
     GameNaming naming;
     std::vector<NameTexts> names;  // by book position, filled as positions are first named
     OpeningTally tally;            // -s: the games this namer counted
+    // The games' and lines' numbers count from the start of a stretch of
+    // games named apart from those before it: they go into marks, not into
+    // the text, until the games before are counted.
+    bool marksNumbers = false;
+};
+
+// A game or line number left out of a text at `at`, counted from the start
+// of its stretch of games.
+struct NumberMark {
+    std::size_t at = 0;
+    long value = 0;
+    bool line = false;  // a line number, else a game number
 };
 
 // What naming a stretch of games gives. For consecutive stretches, the
-// outputs and the messages one after the other are what the whole gives.
+// outputs and the messages one after the other are what the whole gives
+// (with the numbers of the marks put in).
 struct NamingResult {
     std::string output;
     std::string messages;  // whole lines, "teseco: " first
+    std::vector<NumberMark> outputMarks;
+    std::vector<NumberMark> messageMarks;
     std::uint64_t games = 0;
     bool clean = true;  // no move error
 };
@@ -61,7 +76,10 @@ bool selectsEveryGame(const GameSelection& selection);
 // The reader's faults of a game (or of the text after a file's last game)
 // as message lines; true when there are none.
 bool appendFaults(const std::vector<PgnFault>& faults, const std::string& file,
-                  std::string& messages);
+                  std::string& messages, std::vector<NumberMark>* marks = nullptr);
+
+// A game or line number into `text`, or, with `marks`, a mark for it.
+void appendNumber(std::string& text, long number, bool line, std::vector<NumberMark>* marks);
 
 // The message line for a file refused as UTF-16.
 std::string utf16FileMessage(const std::string& file);

@@ -262,5 +262,9 @@ MovetextCursor movetextOf(const PgnGame& game) {
 std::string pgnFaultMessage(const PgnFault& fault) {
     std::string message = std::to_string(fault.line) + ": ";
     if (fault.game > 0) message += "game " + std::to_string(fault.game) + ": ";
-    return message + FAULT_TEXTS[static_cast<int>(fault.kind)];
+    return message + pgnFaultText(fault.kind);
+}
+
+const char* pgnFaultText(PgnFaultKind kind) {
+    return FAULT_TEXTS[static_cast<int>(kind)];
 }

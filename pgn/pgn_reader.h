@@ -180,6 +180,8 @@ MovetextCursor movetextOf(const PgnGame& game);
 // "12: game 2: comment not closed before the next tag pair", or without the
 // game for a fault in the text between games.
 std::string pgnFaultMessage(const PgnFault& fault);
+// The words of a fault's message: "comment not closed before the next tag pair".
+const char* pgnFaultText(PgnFaultKind kind);
 
 // The message for a file refused as UTF-16, after its name and ": ".
 constexpr const char* UTF16_FILE_MESSAGE =
