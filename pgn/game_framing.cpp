@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "frame/ascii.h"
+#include "pgn/byte_class.h"
 #include "pgn/tag_section.h"
 
 namespace {
@@ -92,24 +93,10 @@ int tagPairAt(const ScanInput& in, std::size_t at) {
 
 namespace {
 
-constexpr std::array<bool, 256> tableOf(std::string_view members) {
-    std::array<bool, 256> table{};
-    for (unsigned char c : members) table[c] = true;
-    return table;
-}
-
-// Characters that end a token of movetext. A termination marker counts only
-// as a token of its own, so that "e4*" or "2.1-0" is not the end of a game.
-constexpr std::array<bool, 256> DELIMITERS = tableOf(" \t\r\n\v\f{}();[]");
-
 // Characters at which the scan for the end of a game must look closer:
 // line ends (for tag lines and '%' lines), comments, variations and the
 // characters that termination markers hold.
-constexpr std::array<bool, 256> SCAN_STOPS = tableOf("\n\r{();*-/");
-
-bool isDelimiter(char c) {
-    return DELIMITERS[static_cast<unsigned char>(c)];
-}
+constexpr std::array<bool, 256> SCAN_STOPS = byteTable("\n\r{();*-/");
 
 // A move in algebraic notation, as far as the first token of a line tells
 // it: "e4", "exd5", "Nbd7", "R1a3", "e8=Q", "e8Q", "O-O", "0-0-0", with

@@ -6,22 +6,9 @@
 #include <limits>
 
 #include "frame/ascii.h"
+#include "pgn/byte_class.h"
 
 namespace {
-
-constexpr std::array<bool, 256> tableOf(std::string_view members) {
-    std::array<bool, 256> table{};
-    for (unsigned char c : members) table[c] = true;
-    return table;
-}
-
-// Characters that end a token of movetext. A termination marker counts only
-// as a token of its own, so that "e4*" or "2.1-0" is not the end of a game.
-constexpr std::array<bool, 256> DELIMITERS = tableOf(" \t\r\n\v\f{}();[]");
-
-bool isDelimiter(char c) {
-    return DELIMITERS[static_cast<unsigned char>(c)];
-}
 
 bool isTerminationMarker(std::string_view token) {
     return token == "1-0" || token == "0-1" || token == "1/2-1/2" || token == "*" || token == "1/2";

@@ -1,4 +1,5 @@
 #include "pgn/tag_section.h"
+#include "pgn/byte_class.h"
 
 #include <array>
 #include <string>
@@ -9,16 +10,10 @@ namespace {
 
 constexpr std::size_t NPOS = std::string_view::npos;
 
-constexpr std::array<bool, 256> tableOf(std::string_view members) {
-    std::array<bool, 256> table{};
-    for (unsigned char c : members) table[c] = true;
-    return table;
-}
-
 // Where a tag's name and value end. Both tables hold '\n', so that the
 // sentinel after the data stops the loops that use them.
-constexpr std::array<bool, 256> NAME_STOPS = tableOf(" \t\r\n\v\f{}();[]\"");
-constexpr std::array<bool, 256> VALUE_STOPS = tableOf("\"\\\r\n");
+constexpr std::array<bool, 256> NAME_STOPS = byteTable(" \t\r\n\v\f{}();[]\"");
+constexpr std::array<bool, 256> VALUE_STOPS = byteTable("\"\\\r\n");
 
 // Reads the quoted value that starts after the opening quote at `at`: up to
 // the first unescaped quote that blanks and ']' follow. Gives the offset
