@@ -153,12 +153,6 @@ void sealBlock(GameBlock& block, std::string_view trailing, int games, std::int6
     for (PgnFault& fault : block.trailingFaults) fault.line -= lines;
 }
 
-// A line number as the games and moves give it: `long`, which Windows
-// holds in 32 bits; the lines of a file beyond show as the largest number.
-long lineNumber(std::int64_t line) {
-    return static_cast<long>(std::min<std::int64_t>(line, std::numeric_limits<long>::max()));
-}
-
 // Frames and names the games of a raw block. When the block is cut, its
 // bytes are followed by a copy of the next block's first line, where a
 // game must begin: that game gives the text before it and its faults to
@@ -513,7 +507,7 @@ struct BlockWriter {
 
 void moveFaults(std::vector<PgnFault>& faults, std::int64_t lines, int games) {
     for (PgnFault& fault : faults) {
-        fault.line = lineNumber(fault.line + lines);
+        fault.line = pgnLineNumber(fault.line + lines);
         if (fault.game > 0) fault.game += games;
     }
 }
@@ -527,8 +521,8 @@ std::string withNumbers(const std::string& text, const std::vector<NumberMark>& 
     std::size_t from = 0;
     for (const NumberMark& mark : marks) {
         whole.append(text, from, mark.at - from);
-        appendNumber(whole, mark.line ? lineNumber(mark.value + lines) : mark.value + games, false,
-                     nullptr);
+        appendNumber(whole, mark.line ? pgnLineNumber(mark.value + lines) : mark.value + games,
+                     false, nullptr);
         from = mark.at;
     }
     whole.append(text, from, std::string::npos);

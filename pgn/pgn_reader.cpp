@@ -54,13 +54,6 @@ void refill(PgnReader& reader) {
     }
 }
 
-// A line number as the games and moves give it: `long`, which Windows
-// holds in 32 bits; a file of more lines (tens of gigabytes) shows its
-// later lines as the largest number instead of wrapping around.
-long lineNumber(std::int64_t line) {
-    return static_cast<long>(std::min<std::int64_t>(line, std::numeric_limits<long>::max()));
-}
-
 void resetReader(PgnReader& reader) {
     reader.readError = false;
     reader.error = 0;
@@ -93,7 +86,7 @@ bool startsAsUtf16(PgnReader& reader) {
 void numberFaults(std::vector<PgnFault>& faults, std::int64_t firstLine, std::size_t before,
                   int game) {
     for (std::size_t i = 0; i < faults.size(); ++i) {
-        faults[i].line = lineNumber(firstLine + faults[i].line);
+        faults[i].line = pgnLineNumber(firstLine + faults[i].line);
         faults[i].game = i < before ? 0 : game;
     }
 }
@@ -121,9 +114,9 @@ void deliverGame(PgnReader& reader, PgnGame& game, const GameScan& scan) {
     game.number = ++reader.games;
     numberFaults(game.faults, reader.line, scan.faultsBefore, game.number);
     const std::int64_t firstLine = reader.line + bounds.linesBefore;
-    game.firstLine = lineNumber(firstLine);
+    game.firstLine = pgnLineNumber(firstLine);
     game.movetext = bounds.movetext - bounds.begin;
-    game.movetextLine = lineNumber(firstLine + bounds.linesToMovetext);
+    game.movetextLine = pgnLineNumber(firstLine + bounds.linesToMovetext);
     reader.line = firstLine + bounds.linesInGame;
     reader.next += bounds.end;
     reader.consumed += bounds.end;
@@ -263,6 +256,10 @@ std::string pgnFaultMessage(const PgnFault& fault) {
     std::string message = std::to_string(fault.line) + ": ";
     if (fault.game > 0) message += "game " + std::to_string(fault.game) + ": ";
     return message + pgnFaultText(fault.kind);
+}
+
+long pgnLineNumber(std::int64_t line) {
+    return static_cast<long>(std::min<std::int64_t>(line, std::numeric_limits<long>::max()));
 }
 
 const char* pgnFaultText(PgnFaultKind kind) {

@@ -180,6 +180,11 @@ MovetextCursor movetextOf(const PgnGame& game);
 // "12: game 2: comment not closed before the next tag pair", or without the
 // game for a fault in the text between games.
 std::string pgnFaultMessage(const PgnFault& fault);
+// A line number as the games and moves give it: `long`, which Windows
+// holds in 32 bits; a file of more lines (tens of gigabytes) shows its
+// later lines as the largest number instead of wrapping around.
+long pgnLineNumber(std::int64_t line);
+
 // The words of a fault's message: "comment not closed before the next tag pair".
 const char* pgnFaultText(PgnFaultKind kind);
 
