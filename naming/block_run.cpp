@@ -367,7 +367,8 @@ std::unique_ptr<GameBlock> nextRawBlock(BlockPipeline& pipeline) {
             return nullptr;
         }
     }
-    if (cut == std::string_view::npos) {
+    // A read that failed ends the file here, with the error told at its end.
+    if (cut == std::string_view::npos || block.readError) {
         block.rawSize = block.rawFilled;
         block.endsFile = true;
         block.consumed = reading.offset + block.rawSize;
